@@ -1,0 +1,60 @@
+// diehost: plays a designer's dialog session through the plug-ins and writes the resulting part.
+#include "io/outputs.hpp"
+#include "io/session.hpp"
+#include "model/errors.hpp"
+#include "model/store.hpp"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <exception>
+
+namespace {
+
+int run(const std::string &session, const diekit::io::RunOptions &options, const diekit::io::OutputPaths &paths,
+        bool quiet) {
+    auto &store = diekit::model::Store::instance();
+    store.set_echo(!quiet);
+    try {
+        auto result = diekit::io::run_session(session, options);
+        diekit::io::write_outputs(result, paths);
+        if (!quiet)
+            std::printf("diehost: %s: %zu step(s), %zu bodies, %.1f ms\n", result.name.c_str(), result.steps.size(),
+                        store.bodies().size(), result.ms);
+        return 0;
+    } catch (const diekit::SessionError &e) {
+        std::fprintf(stderr, "diehost: %s\n", e.what());
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "diehost: %s\n", e.what());
+    }
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    CLI::App app{"diehost: runs diekit plug-ins headless on a real geometry kernel.\n"
+                 "A session file gives the starting part, fixtures and the dialog steps to play;\n"
+                 "the work part is written as STEP (names and colours) and a JSON report."};
+    app.require_subcommand(1);
+
+    auto *run_cmd = app.add_subcommand("run", "Play a session file and write the outputs asked for");
+    std::string session;
+    diekit::io::RunOptions options;
+    diekit::io::OutputPaths paths;
+    bool quiet = false;
+    run_cmd->add_option("session", session, "Session file (JSON)")->required();
+    run_cmd->add_option("--step", paths.step, "Write the work part's bodies as STEP (AP214, names and colours)");
+    run_cmd->add_option("--report", paths.report, "Write the JSON report (bodies, messages, steps, WCS)");
+    run_cmd->add_option("--plugins", options.plugin_dir,
+                        "Folder of the plug-in libraries and their .dlx files (default: $DIEKIT_PLUGINS, "
+                        "else the build's plugins/ folder)");
+    run_cmd->add_option("--library", options.library,
+                        "Standard-part library root (default: the session's 'library', else $DIELIB, else "
+                        "the repository's library/)");
+    run_cmd->add_flag("--quiet,-q", quiet, "Print only errors");
+
+    CLI11_PARSE(app, argc, argv);
+    if (run_cmd->parsed()) return run(session, options, paths, quiet);
+    return 2;
+}

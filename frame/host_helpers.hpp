@@ -1,0 +1,66 @@
+// Small wrappers around the host's C interface that every builder needs: the UF_initialize /
+// UF_terminate bracket, object lists that are always released, and "%f" size texts.
+#ifndef DIEKIT_FRAME_HOST_HELPERS_HPP
+#define DIEKIT_FRAME_HOST_HELPERS_HPP
+
+#include <uf.h>
+#include <uf_defs.h>
+#include <uf_modl.h>
+
+#include <array>
+
+namespace diekit::frame {
+
+// Opens a host bracket for the lifetime of the object. Brackets nest (callback, then builder), and
+// the bracket is closed on every path out, an exception included.
+class HostBracket {
+public:
+    HostBracket() { UF_initialize(); }
+    ~HostBracket() { UF_terminate(); }
+    HostBracket(const HostBracket &) = delete;
+    HostBracket &operator=(const HostBracket &) = delete;
+};
+
+struct NewEmptyList {};
+inline constexpr NewEmptyList new_empty_list{};
+
+// An object list owned by its creator: a new empty list, or one that a host query hands out
+// through out(). The list is released with UF_MODL_delete_list when the object goes.
+class ObjectList {
+public:
+    // A slot for the list that a query hands out through out().
+    ObjectList() = default;
+    // A new empty list made with UF_MODL_create_list.
+    explicit ObjectList(NewEmptyList) { UF_MODL_create_list(&m_list); }
+    ~ObjectList() { release(); }
+    ObjectList(const ObjectList &) = delete;
+    ObjectList &operator=(const ObjectList &) = delete;
+
+    uf_list_p_t get() const { return m_list; }
+    // Releases the list held so far and gives the slot for a query's new list.
+    uf_list_p_t *out() {
+        release();
+        return &m_list;
+    }
+    int count() const;
+    tag_t item(int index) const;
+
+private:
+    void release() {
+        if (m_list != nullptr) UF_MODL_delete_list(&m_list);
+    }
+    uf_list_p_t m_list = nullptr;
+};
+
+// A length as the host takes it: "%f", six decimals. The buffer is writable because the host's
+// size arguments are plain char pointers.
+using SizeText = std::array<char, 256>;
+SizeText size_text(double value);
+
+// Conversion to a 32-bit integer toward zero and back: the builders drop the fraction of measured
+// extents this way. Values outside the 32-bit range (only from failed measurements) give 0.
+double trunc32(double value);
+
+}  // namespace diekit::frame
+
+#endif

@@ -1,0 +1,4 @@
+#ifndef NXOPEN_BLOCKSTYLER_GROUP_HXX_INCLUDED
+#define NXOPEN_BLOCKSTYLER_GROUP_HXX_INCLUDED
+#include <NXOpen/BlockStyler_Blocks.hxx>
+#endif

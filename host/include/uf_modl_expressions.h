@@ -1,0 +1,4 @@
+#ifndef UF_MODL_EXPRESSIONS_H_INCLUDED
+#define UF_MODL_EXPRESSIONS_H_INCLUDED
+#include <uf_modl.h>
+#endif

@@ -1,0 +1,121 @@
+#include "io/fixtures.hpp"
+
+#include "model/store.hpp"
+
+#include <set>
+
+namespace diekit::io {
+
+namespace {
+
+using nlohmann::ordered_json;
+
+double number(const ordered_json &object, const char *key) {
+    if (!object.contains(key) || !object[key].is_number())
+        throw SessionError(std::string("'") + key + "' expects a number");
+    return object[key].get<double>();
+}
+
+kernel::Vec3 triple(const ordered_json &object, const char *key) {
+    const ordered_json *value = object.contains(key) ? &object[key] : nullptr;
+    if (!value || !value->is_array() || value->size() != 3 || !(*value)[0].is_number() ||
+        !(*value)[1].is_number() || !(*value)[2].is_number())
+        throw SessionError(std::string("'") + key + "' expects [x, y, z]");
+    return {(*value)[0].get<double>(), (*value)[1].get<double>(), (*value)[2].get<double>()};
+}
+
+std::vector<kernel::Vec3> points(const ordered_json &object, const char *key, std::size_t dims) {
+    if (!object.contains(key) || !object[key].is_array() || object[key].size() < 2)
+        throw SessionError(std::string("'") + key + "' expects a list of points");
+    std::vector<kernel::Vec3> result;
+    for (auto &p : object[key]) {
+        if (!p.is_array() || p.size() != dims)
+            throw SessionError(std::string("'") + key + "' holds " + p.dump() + ", not a point of " +
+                               std::to_string(dims) + " numbers");
+        for (auto &c : p)
+            if (!c.is_number()) throw SessionError(std::string("'") + key + "' holds " + p.dump());
+        result.push_back({p[0].get<double>(), p[1].get<double>(), dims == 3 ? p[2].get<double>() : 0.0});
+    }
+    return result;
+}
+
+kernel::Shape block(const ordered_json &spec) {
+    auto size = triple(spec, "size");
+    return kernel::make_box(kernel::Frame{}, triple(spec, "corner"), size.x, size.y, size.z);
+}
+
+kernel::Shape cylinder(const ordered_json &spec) {
+    kernel::Vec3 axis = spec.contains("axis") ? triple(spec, "axis") : kernel::Vec3{0, 0, 1};
+    return kernel::make_cylinder(triple(spec, "base"), axis, number(spec, "height"), number(spec, "diameter"));
+}
+
+kernel::Shape prism(const ordered_json &spec) {
+    if (!spec.contains("z") || !spec["z"].is_array() || spec["z"].size() != 2 || !spec["z"][0].is_number() ||
+        !spec["z"][1].is_number())
+        throw SessionError("'z' expects [z0, z1]");
+    return kernel::make_prism(points(spec, "outline", 2), spec["z"][0].get<double>(), spec["z"][1].get<double>());
+}
+
+// Curves: a polyline (one line per side, closed on request), a circle or an arc (three points).
+std::vector<kernel::Shape> curves(const ordered_json &spec) {
+    std::vector<kernel::Shape> result;
+    if (spec.contains("polyline")) {
+        auto pts = points(spec, "polyline", 3);
+        bool closed = spec.value("closed", false);
+        for (std::size_t i = 0; i + 1 < pts.size(); ++i) result.push_back(kernel::make_line(pts[i], pts[i + 1]));
+        if (closed) result.push_back(kernel::make_line(pts.back(), pts.front()));
+    } else if (spec.contains("circle")) {
+        auto &circle = spec["circle"];
+        kernel::Vec3 normal = circle.contains("normal") ? triple(circle, "normal") : kernel::Vec3{0, 0, 1};
+        result.push_back(kernel::make_circle(triple(circle, "center"), normal, number(circle, "radius")));
+    } else if (spec.contains("arc")) {
+        auto pts = points(spec, "arc", 3);
+        if (pts.size() != 3) throw SessionError("'arc' expects three points: start, middle, end");
+        result.push_back(kernel::make_arc(pts[0], pts[1], pts[2]));
+    } else {
+        throw SessionError("a curve is a 'polyline', 'circle' or 'arc'");
+    }
+    return result;
+}
+
+}  // namespace
+
+void create_fixture(const ordered_json &fixture) {
+    static const std::set<std::string> kKeys = {"name", "color", "block", "cylinder", "prism", "curve"};
+    if (!fixture.is_object()) throw SessionError("a fixture is an object, got " + fixture.dump());
+    int shapes = 0;
+    for (auto &[key, value] : fixture.items()) {
+        if (!kKeys.count(key)) throw SessionError("unknown key '" + key + "'");
+        shapes += key == "block" || key == "cylinder" || key == "prism" || key == "curve";
+    }
+    if (shapes != 1) throw SessionError("needs exactly one of 'block', 'cylinder', 'prism', 'curve'");
+    std::string name = fixture.value("name", "");
+    if (fixture.contains("name") && !fixture["name"].is_string()) throw SessionError("'name' expects a text");
+    int color = 0;
+    if (fixture.contains("color")) {
+        if (!fixture["color"].is_number_integer() || fixture["color"].get<int>() < 1 || fixture["color"].get<int>() > 216)
+            throw SessionError("'color' expects a colour index 1..216");
+        color = fixture["color"].get<int>();
+    }
+    auto &store = model::Store::instance();
+    try {
+        if (fixture.contains("curve")) {
+            for (auto &shape : curves(fixture["curve"])) {
+                auto &curve = store.add_curve(shape);
+                curve.name = name;
+                if (color) curve.color = color;
+            }
+            return;
+        }
+        kernel::Shape shape = fixture.contains("block")      ? block(fixture["block"])
+                              : fixture.contains("cylinder") ? cylinder(fixture["cylinder"])
+                                                             : prism(fixture["prism"]);
+        auto &body = store.add_body(shape, true);
+        body.name = name;
+        if (color) body.color = color;
+    } catch (const kernel::KernelError &e) {
+        throw SessionError(e.what());
+    }
+}
+
+}  // namespace diekit::io

@@ -1,0 +1,19 @@
+// Output files of a played session, written whole or not at all: each goes to a temporary file
+// beside its target and is renamed into place only when every output has been written.
+#pragma once
+
+#include "io/session.hpp"
+
+#include <string>
+
+namespace diekit::io {
+
+struct OutputPaths {
+    std::string step;    // STEP of the work part's live bodies, with names and colours
+    std::string report;  // JSON report
+};
+
+// Throws SessionError naming the file when an output cannot be written; nothing is left behind then.
+void write_outputs(const SessionResult &result, const OutputPaths &paths);
+
+}  // namespace diekit::io

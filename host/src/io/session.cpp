@@ -1,0 +1,163 @@
+#include "io/session.hpp"
+
+#include "io/fixtures.hpp"
+#include "io/palette.hpp"
+#include "io/plugin_library.hpp"
+#include "model/store.hpp"
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+namespace diekit::io {
+
+namespace fs = std::filesystem;
+using nlohmann::ordered_json;
+
+namespace {
+
+std::string plugin_folder(const RunOptions &options) {
+    if (!options.plugin_dir.empty()) return options.plugin_dir;
+    if (const char *env = std::getenv("DIEKIT_PLUGINS"); env && *env) return env;
+    return DIEKIT_PLUGIN_DIR;
+}
+
+std::string library_root(const ordered_json &session, const fs::path &base, const RunOptions &options) {
+    if (!options.library.empty()) return fs::absolute(options.library).string();
+    if (session.contains("library")) {
+        if (!session["library"].is_string()) throw SessionError("'library' expects a folder path");
+        return fs::absolute(base / session["library"].get<std::string>()).lexically_normal().string();
+    }
+    if (const char *env = std::getenv("DIELIB"); env && *env) return env;
+    return DIEKIT_SOURCE_LIBRARY;
+}
+
+void check_keys(const ordered_json &session) {
+    static const std::set<std::string> kKeys = {"name", "description", "part", "library", "objects", "steps"};
+    if (!session.is_object()) throw SessionError("a session is a JSON object");
+    for (auto &[key, value] : session.items())
+        if (!kKeys.count(key)) throw SessionError("unknown key '" + key + "' in the session");
+}
+
+// Opens the session's starting part (STEP): its solids become bodies with their names and colours.
+void open_part(const ordered_json &session, const fs::path &base) {
+    if (!session.contains("part")) return;
+    if (!session["part"].is_string()) throw SessionError("'part' expects a STEP file path");
+    fs::path path = base / session["part"].get<std::string>();
+    if (!fs::exists(path)) throw SessionError("part file '" + path.string() + "' does not exist");
+    try {
+        auto &store = model::Store::instance();
+        for (auto &named : kernel::read_step(path.string())) {
+            auto &body = store.add_body(named.shape, false);
+            body.name = named.name;
+            body.color = palette_index(named.color);
+        }
+    } catch (const kernel::KernelError &e) {
+        throw SessionError("part file '" + path.string() + "': " + e.what());
+    }
+}
+
+void create_fixtures(const ordered_json &session) {
+    if (!session.contains("objects")) return;
+    if (!session["objects"].is_array()) throw SessionError("'objects' expects a list");
+    int index = 0;
+    for (auto &fixture : session["objects"]) {
+        ++index;
+        try {
+            create_fixture(fixture);
+        } catch (const SessionError &e) {
+            std::string name = fixture.is_object() && fixture.contains("name") && fixture["name"].is_string()
+                                   ? " ('" + fixture["name"].get<std::string>() + "')" : "";
+            throw SessionError("object " + std::to_string(index) + name + ": " + e.what());
+        }
+    }
+}
+
+model::DialogRun parse_step(const ordered_json &step, int index, const std::string &plugins) {
+    std::string where = "step " + std::to_string(index);
+    if (!step.is_object()) throw SessionError(where + ": a step is an object");
+    for (auto &[key, value] : step.items())
+        if (key != "plugin" && key != "values" && key != "press" && key != "comment")
+            throw SessionError(where + ": unknown key '" + key + "'");
+    if (!step.contains("plugin") || !step["plugin"].is_string())
+        throw SessionError(where + ": 'plugin' expects a plug-in name");
+    model::DialogRun run;
+    run.step = index;
+    run.plugin = step["plugin"].get<std::string>();
+    run.plugin_dir = plugins;
+    if (run.plugin.find_first_of("/\\.") != std::string::npos)
+        throw SessionError(where + ": '" + run.plugin + "' is not a plug-in name");
+    run.values = step.value("values", ordered_json::object());
+    if (!run.values.is_object()) throw SessionError(where + ": 'values' expects an object");
+    ordered_json press = step.value("press", ordered_json::array({"ok"}));
+    if (!press.is_array()) throw SessionError(where + ": 'press' expects a list of buttons");
+    for (auto &button : press) {
+        if (!button.is_string()) throw SessionError(where + ": 'press' holds " + button.dump());
+        run.press.push_back(button.get<std::string>());
+    }
+    return run;
+}
+
+model::DialogRun play_step(model::DialogRun run) {
+    auto &store = model::Store::instance();
+    std::string where = "step " + std::to_string(run.step) + " (" + run.plugin + ")";
+    PluginLibrary library(run.plugin_dir, run.plugin);
+    store.dialog_run() = std::move(run);
+    try {
+        library.start();
+    } catch (...) {
+        store.dialog_run().reset();
+        throw SessionError(where + ": the plug-in failed");
+    }
+    model::DialogRun done = std::move(*store.dialog_run());
+    store.dialog_run().reset();
+    if (!done.error.empty()) throw SessionError(where + ": " + done.error);
+    if (!done.opened) throw SessionError(where + ": the plug-in showed no dialog");
+    return done;
+}
+
+}  // namespace
+
+SessionResult run_session_json(const ordered_json &session, const std::string &base_dir,
+                               const RunOptions &options) {
+    auto start = std::chrono::steady_clock::now();
+    check_keys(session);
+    auto &store = model::Store::instance();
+    store.reset();
+    fs::path base = base_dir.empty() ? fs::current_path() : fs::path(base_dir);
+    store.set_library_root(library_root(session, base, options));
+    open_part(session, base);
+    create_fixtures(session);
+    SessionResult result;
+    if (session.contains("name") && session["name"].is_string()) result.name = session["name"].get<std::string>();
+    if (session.contains("steps") && !session["steps"].is_array()) throw SessionError("'steps' expects a list");
+    std::string plugins = plugin_folder(options);
+    std::vector<model::DialogRun> runs;
+    int index = 0;
+    for (auto &step : session.value("steps", ordered_json::array())) runs.push_back(parse_step(step, ++index, plugins));
+    for (auto &run : runs) result.steps.push_back(play_step(std::move(run)));
+    result.ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    return result;
+}
+
+SessionResult run_session(const std::string &path, const RunOptions &options) {
+    std::ifstream in(path);
+    if (!in) throw SessionError("cannot read session file '" + path + "'");
+    std::stringstream text;
+    text << in.rdbuf();
+    ordered_json session;
+    try {
+        session = ordered_json::parse(text.str(), nullptr, true, true);
+    } catch (const nlohmann::json::parse_error &e) {
+        throw SessionError("session file '" + path + "' is not valid JSON: " + e.what());
+    }
+    fs::path file(path);
+    SessionResult result = run_session_json(session, file.parent_path().string(), options);
+    if (result.name.empty()) result.name = file.stem().string();
+    return result;
+}
+
+}  // namespace diekit::io

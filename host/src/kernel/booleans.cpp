@@ -1,0 +1,76 @@
+// Boolean operations between solids (or compounds of solids).
+#include "kernel/occ.hpp"
+
+#include <BRepAlgoAPI_Common.hxx>
+#include <BRepAlgoAPI_Cut.hxx>
+#include <BRepAlgoAPI_Fuse.hxx>
+#include <BRep_Builder.hxx>
+#include <Message_Report.hxx>
+#include <TopExp_Explorer.hxx>
+#include <TopoDS_Compound.hxx>
+
+namespace diekit::kernel {
+
+using namespace detail;
+
+namespace {
+
+enum class Kind { Common, Cut, Fuse };
+
+bool has_solid(const TopoDS_Shape &shape) { return TopExp_Explorer(shape, TopAbs_SOLID).More(); }
+bool has_vertex(const TopoDS_Shape &shape) { return TopExp_Explorer(shape, TopAbs_VERTEX).More(); }
+
+TopoDS_Compound empty_compound() {
+    TopoDS_Compound compound;
+    BRep_Builder().MakeCompound(compound);
+    return compound;
+}
+
+// Runs a boolean and normalises its result; unify merges the coplanar faces and collinear edges
+// that the operation leaves split.
+template <class Algo>
+Shape run(const char *op, Kind kind, const Shape &a, const Shape &b, bool unify) {
+    return guarded(op, [&] {
+        const TopoDS_Shape &first = require(op, a, "first body");
+        const TopoDS_Shape &second = require(op, b, "second body");
+        if (!has_solid(first) && has_vertex(first)) fail(op, "first body has no solid");
+        if (!has_solid(second) && has_vertex(second)) fail(op, "second body has no solid");
+
+        // An empty operand (a body emptied by an earlier cut) has a defined answer without the kernel.
+        if (!has_solid(first) || !has_solid(second)) {
+            switch (kind) {
+            case Kind::Common: return solid_result(op, empty_compound());
+            case Kind::Cut: return solid_result(op, has_solid(first) ? first : empty_compound());
+            case Kind::Fuse: return solid_result(op, has_solid(first) ? first : second);
+            }
+        }
+
+        Algo algo;
+        TopTools_ListOfShape arguments, tools;
+        arguments.Append(first);
+        tools.Append(second);
+        algo.SetArguments(arguments);
+        algo.SetTools(tools);
+        algo.SetRunParallel(false);
+        algo.SetNonDestructive(true);  // the operands are shared immutable values
+        algo.Build();
+        if (!algo.IsDone() || algo.HasErrors()) {
+            std::string why = "the boolean operation failed";
+            const Message_ListOfAlert &alerts = algo.GetReport()->GetAlerts(Message_Fail);
+            if (!alerts.IsEmpty()) why += std::string(" (") + alerts.First()->GetMessageKey() + ")";
+            fail(op, why);
+        }
+        if (unify) algo.SimplifyResult();
+        return solid_result(op, algo.Shape());
+    });
+}
+
+}  // namespace
+
+Shape common(const Shape &a, const Shape &b) { return run<BRepAlgoAPI_Common>("common", Kind::Common, a, b, false); }
+
+Shape cut(const Shape &a, const Shape &b) { return run<BRepAlgoAPI_Cut>("cut", Kind::Cut, a, b, false); }
+
+Shape fuse(const Shape &a, const Shape &b) { return run<BRepAlgoAPI_Fuse>("fuse", Kind::Fuse, a, b, true); }
+
+}  // namespace diekit::kernel

@@ -1,0 +1,71 @@
+// Private helpers shared by the kernel sources: the exception firewall around OCCT calls,
+// conversions between kernel values and OCCT types, and result checks.
+// Only kernel .cpp files include this header.
+#pragma once
+
+// OCCT on Linux delivers signals (access violations) by long jump to the nearest OCC_CATCH_SIGNALS.
+#ifndef OCC_CONVERT_SIGNALS
+#define OCC_CONVERT_SIGNALS
+#endif
+
+#include "kernel/kernel.hpp"
+
+// OCCT 7.6 collections derive their iterators from std::iterator, deprecated since C++17.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <NCollection_StlIterator.hxx>
+#pragma GCC diagnostic pop
+
+#include <Standard_ErrorHandler.hxx>
+#include <Standard_Failure.hxx>
+#include <TopoDS_Shape.hxx>
+#include <gp_Dir.hxx>
+#include <gp_Pnt.hxx>
+#include <gp_Vec.hxx>
+
+#include <new>
+#include <string>
+#include <utility>
+
+namespace diekit::kernel::detail {
+
+// Installs the signal handler (no floating-point traps) and quiets OCCT's console output. Idempotent.
+void initialise();
+
+[[noreturn]] void fail(const char *op, const std::string &why);
+std::string describe(const Standard_Failure &failure);
+
+// Runs f with every OCCT exception (and converted signal) turned into a KernelError naming op.
+template <class F>
+auto guarded(const char *op, F &&f) -> decltype(f()) {
+    initialise();
+    try {
+        OCC_CATCH_SIGNALS
+        return f();
+    } catch (const KernelError &) {
+        throw;
+    } catch (const Standard_Failure &failure) {
+        throw KernelError(std::string(op) + ": " + describe(failure));
+    } catch (const std::bad_alloc &) {
+        throw KernelError(std::string(op) + ": out of memory");
+    } catch (const std::exception &error) {
+        throw KernelError(std::string(op) + ": " + error.what());
+    }
+}
+
+const TopoDS_Shape &require(const char *op, const Shape &shape, const char *what = "shape");
+void require_positive(const char *op, double value, const char *what);
+
+gp_Pnt to_pnt(const Vec3 &v);
+gp_Vec to_vec(const Vec3 &v);
+// Unit direction of v; KernelError naming op and what when v is (nearly) zero.
+gp_Dir to_dir(const char *op, const Vec3 &v, const char *what);
+Vec3 to_vec3(const gp_Pnt &p);
+Vec3 to_vec3(const gp_Vec &v);
+Vec3 to_vec3(const gp_Dir &d);
+
+// Checks a solid-producing result with BRepCheck and normalises it: one solid -> that solid,
+// several -> a compound of the solids, none -> an empty compound.
+Shape solid_result(const char *op, const TopoDS_Shape &result);
+
+}  // namespace diekit::kernel::detail

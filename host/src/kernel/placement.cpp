@@ -1,0 +1,28 @@
+// Rigid placement of shapes from the absolute frame into another frame.
+#include "kernel/occ.hpp"
+
+#include <BRepBuilderAPI_Transform.hxx>
+#include <gp_Ax3.hxx>
+#include <gp_Trsf.hxx>
+
+namespace diekit::kernel {
+
+using namespace detail;
+
+Shape place(const Shape &shape, const Frame &to) {
+    constexpr const char *op = "place";
+    return guarded(op, [&] {
+        const TopoDS_Shape &s = require(op, shape);
+        const gp_Dir z = to_dir(op, to.z, "frame z axis");
+        const gp_Dir x = to_dir(op, to.x, "frame x axis");
+        if (z.IsParallel(x, 1e-9)) fail(op, "frame x and z axes are parallel");
+        // The frame's y follows from z and x (right-handed); a given y is not consulted.
+        gp_Trsf trsf;
+        trsf.SetDisplacement(gp_Ax3(), gp_Ax3(to_pnt(to.origin), z, x));
+        BRepBuilderAPI_Transform transform(s, trsf, true);
+        if (!transform.IsDone()) fail(op, "the kernel could not move the shape");
+        return Shape(transform.Shape());
+    });
+}
+
+}  // namespace diekit::kernel

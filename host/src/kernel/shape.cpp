@@ -1,0 +1,108 @@
+// The Shape value, the exception firewall and the conversions every kernel source shares.
+#include "kernel/occ.hpp"
+
+#include <BRepCheck_Analyzer.hxx>
+#include <BRep_Builder.hxx>
+#include <Message.hxx>
+#include <Message_Messenger.hxx>
+#include <OSD.hxx>
+#include <TopExp.hxx>
+#include <TopTools_IndexedMapOfShape.hxx>
+#include <TopoDS.hxx>
+#include <TopoDS_Compound.hxx>
+
+#include <csignal>
+#include <cmath>
+
+namespace diekit::kernel {
+
+Shape::Shape() = default;
+
+Shape::Shape(const TopoDS_Shape &shape)
+    : m_shape(shape.IsNull() ? nullptr : std::make_shared<const TopoDS_Shape>(shape)) {}
+
+bool Shape::is_null() const { return !m_shape; }
+
+const TopoDS_Shape &Shape::occ() const {
+    static const TopoDS_Shape null_shape;
+    return m_shape ? *m_shape : null_shape;
+}
+
+namespace detail {
+
+namespace {
+
+bool install() {
+    // OCCT's handler swallows Ctrl-C and friends (it only arms a break flag); keep the process's own
+    // handling of the termination signals and take over only the fault signals.
+    const int kept[] = {SIGINT, SIGQUIT, SIGHUP, SIGTERM};
+    struct sigaction saved[std::size(kept)];
+    for (std::size_t i = 0; i < std::size(kept); ++i) sigaction(kept[i], nullptr, &saved[i]);
+    OSD::SetSignal(false);
+    for (std::size_t i = 0; i < std::size(kept); ++i) sigaction(kept[i], &saved[i], nullptr);
+
+    // OCCT reports statistics, warnings and parse errors on the console; every failure that matters
+    // reaches the caller as a KernelError instead, so the console stays quiet.
+    Message::DefaultMessenger()->ChangePrinters().Clear();
+    return true;
+}
+
+}  // namespace
+
+void initialise() {
+    static const bool done = install();
+    (void)done;
+}
+
+void fail(const char *op, const std::string &why) { throw KernelError(std::string(op) + ": " + why); }
+
+std::string describe(const Standard_Failure &failure) {
+    std::string text = failure.DynamicType()->Name();
+    const char *message = failure.GetMessageString();
+    if (message && *message) text += std::string(" (") + message + ")";
+    return text;
+}
+
+const TopoDS_Shape &require(const char *op, const Shape &shape, const char *what) {
+    if (shape.is_null()) fail(op, std::string(what) + " is null");
+    return shape.occ();
+}
+
+void require_positive(const char *op, double value, const char *what) {
+    if (!std::isfinite(value) || value <= 0)
+        fail(op, std::string(what) + " must be positive (got " + std::to_string(value) + ")");
+}
+
+gp_Pnt to_pnt(const Vec3 &v) { return gp_Pnt(v.x, v.y, v.z); }
+gp_Vec to_vec(const Vec3 &v) { return gp_Vec(v.x, v.y, v.z); }
+
+gp_Dir to_dir(const char *op, const Vec3 &v, const char *what) {
+    const double length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+    if (!std::isfinite(length) || length < 1e-12) fail(op, std::string(what) + " is a zero vector");
+    return gp_Dir(v.x / length, v.y / length, v.z / length);
+}
+
+Vec3 to_vec3(const gp_Pnt &p) { return {p.X(), p.Y(), p.Z()}; }
+Vec3 to_vec3(const gp_Vec &v) { return {v.X(), v.Y(), v.Z()}; }
+Vec3 to_vec3(const gp_Dir &d) { return {d.X(), d.Y(), d.Z()}; }
+
+Shape solid_result(const char *op, const TopoDS_Shape &result) {
+    if (result.IsNull()) fail(op, "the kernel returned no shape");
+    TopTools_IndexedMapOfShape solids;
+    TopExp::MapShapes(result, TopAbs_SOLID, solids);
+    if (solids.Extent() == 1) {
+        const TopoDS_Shape &solid = solids(1);
+        if (!BRepCheck_Analyzer(solid).IsValid()) fail(op, "the result is not a valid solid");
+        return Shape(solid);
+    }
+    TopoDS_Compound compound;
+    BRep_Builder builder;
+    builder.MakeCompound(compound);
+    for (int i = 1; i <= solids.Extent(); ++i) builder.Add(compound, solids(i));
+    if (solids.Extent() > 1 && !BRepCheck_Analyzer(compound).IsValid())
+        fail(op, "the result is not a valid set of solids");
+    return Shape(compound);
+}
+
+}  // namespace detail
+}  // namespace diekit::kernel

@@ -1,0 +1,232 @@
+#include "ui/driver.hpp"
+
+#include "model/store.hpp"
+
+#include <NXOpen/BlockStyler_BlockDialog.hxx>
+
+#include <chrono>
+
+namespace diekit::ui {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+bool is_number(const nlohmann::ordered_json &v) { return v.is_number(); }
+
+std::string kind_text(const nlohmann::ordered_json &v) { return v.type_name(); }
+
+void set_expression(BlockData &block, const nlohmann::ordered_json &value) {
+    if (value.is_number()) {
+        double number = value.get<double>();
+        set_formula(block, value.dump());
+        block.value = number;
+    } else if (value.is_string()) {
+        try {
+            set_formula(block, value.get<std::string>());
+        } catch (const std::exception &e) {
+            throw SessionError(e.what());
+        }
+    } else {
+        throw SessionError("expects a number, got " + kind_text(value));
+    }
+}
+
+void set_enumeration(BlockData &block, const nlohmann::ordered_json &value) {
+    if (value.is_number_integer()) {
+        int index = value.get<int>();
+        if (index < 0 || index >= static_cast<int>(block.members.size()))
+            throw SessionError("member " + std::to_string(index) + " outside 0.." +
+                               std::to_string(block.members.size() - 1));
+        block.enum_index = index;
+        return;
+    }
+    if (value.is_string()) {
+        for (std::size_t i = 0; i < block.members.size(); ++i)
+            if (block.members[i] == value.get<std::string>()) {
+                block.enum_index = static_cast<int>(i);
+                return;
+            }
+        throw SessionError("no member '" + value.get<std::string>() + "'");
+    }
+    throw SessionError("expects a member index or text, got " + kind_text(value));
+}
+
+void set_triple(BlockData &block, const nlohmann::ordered_json &value) {
+    if (!value.is_array() || value.size() != 3 || !is_number(value[0]) || !is_number(value[1]) ||
+        !is_number(value[2]))
+        throw SessionError("expects [x, y, z], got " + value.dump());
+    for (int i = 0; i < 3; ++i) block.point[i] = value[i].get<double>();
+}
+
+void set_selection(BlockData &block, const nlohmann::ordered_json &value) {
+    std::vector<tag_t> tags = resolve_selection(value);
+    for (tag_t tag : tags)
+        if (!accepts(block, tag)) {
+            auto *object = model::Store::instance().find(tag);
+            throw SessionError("refuses " + std::string(object ? model::kind_name(object->kind) : "object") + " " +
+                               std::to_string(tag) + (object && !object->name.empty() ? " ('" + object->name + "')" : ""));
+        }
+    block.selected = tags;
+}
+
+}  // namespace
+
+void set_block_value(BlockData &block, const nlohmann::ordered_json &value) {
+    switch (block.cls) {
+    case BlockClass::ExpressionBlock: set_expression(block, value); break;
+    case BlockClass::Toggle:
+        if (!value.is_boolean()) throw SessionError("expects true or false, got " + kind_text(value));
+        block.toggle = value.get<bool>();
+        break;
+    case BlockClass::Enumeration: set_enumeration(block, value); break;
+    case BlockClass::SpecifyPoint:
+    case BlockClass::SpecifyVector: set_triple(block, value); break;
+    case BlockClass::BodyCollector:
+    case BlockClass::CurveCollector:
+    case BlockClass::FaceCollector:
+    case BlockClass::SelectObject: set_selection(block, value); break;
+    default: throw SessionError(std::string("a ") + class_name(block.cls) + " takes no value");
+    }
+}
+
+nlohmann::ordered_json block_state(const BlockData &block) {
+    nlohmann::ordered_json state;
+    state["class"] = class_name(block.cls);
+    state["shown"] = block.shown;
+    switch (block.cls) {
+    case BlockClass::ExpressionBlock:
+        state["value"] = block.value;
+        state["formula"] = block.formula;
+        break;
+    case BlockClass::Toggle: state["value"] = block.toggle; break;
+    case BlockClass::Enumeration: state["value"] = block.enum_index; break;
+    case BlockClass::SpecifyPoint:
+    case BlockClass::SpecifyVector: state["value"] = block.point; break;
+    case BlockClass::BodyCollector:
+    case BlockClass::CurveCollector:
+    case BlockClass::FaceCollector:
+    case BlockClass::SelectObject: state["value"] = block.selected; break;
+    default: break;
+    }
+    return state;
+}
+
+namespace {
+
+// Times the plug-in's callbacks of one step.
+class CallbackTimer {
+public:
+    explicit CallbackTimer(double &total) : m_total(total), m_start(Clock::now()) {}
+    ~CallbackTimer() {
+        m_total += std::chrono::duration<double, std::milli>(Clock::now() - m_start).count();
+    }
+
+private:
+    double &m_total;
+    Clock::time_point m_start;
+};
+
+std::size_t error_boxes(const model::Store &store) {
+    std::size_t count = 0;
+    for (auto &message : store.messages())
+        if (message.kind == "box" && message.type == 0) ++count;
+    return count;
+}
+
+std::string last_box_text(const model::Store &store) {
+    for (auto it = store.messages().rbegin(); it != store.messages().rend(); ++it)
+        if (it->kind == "box") return it->text;
+    return {};
+}
+
+void open(DialogData &dialog, model::DialogRun &run, model::Store &store) {
+    std::size_t boxes = error_boxes(store);
+    {
+        CallbackTimer timer(run.ms);
+        if (dialog.initialize) dialog.initialize();
+        if (dialog.shown) dialog.shown();
+    }
+    if (!dialog.missing.empty())
+        throw SessionError("dialog file '" + dialog.path + "' has no block '" + dialog.missing.front() + "'");
+    if (error_boxes(store) != boxes)
+        throw SessionError("the dialog reported an error while opening: " + last_box_text(store));
+}
+
+void set_values(DialogData &dialog, model::DialogRun &run) {
+    for (auto &[id, value] : run.values.items()) {
+        auto *block = dialog.find(id);
+        if (!block) throw SessionError("unknown block '" + id + "'");
+        try {
+            set_block_value(*block->Data(), value);
+        } catch (const SessionError &e) {
+            throw SessionError("block '" + id + "' (" + class_name(block->Data()->cls) + "): " + e.what());
+        }
+        CallbackTimer timer(run.ms);
+        if (dialog.update) dialog.update(block);
+    }
+}
+
+// Presses the buttons; returns the response.
+int press(DialogData &dialog, model::DialogRun &run) {
+    bool closed = false;
+    int response = NXOpen::BlockStyler::BlockDialog::DialogResponseCancel;
+    for (auto &button : run.press) {
+        if (closed) throw SessionError("button '" + button + "' pressed after the dialog closed");
+        int result = 0;
+        {
+            CallbackTimer timer(run.ms);
+            if (button == "apply") {
+                if (dialog.apply) result = dialog.apply();
+            } else if (button == "ok") {
+                if (dialog.ok) result = dialog.ok();
+                else if (dialog.apply) result = dialog.apply();
+                closed = true;
+                response = NXOpen::BlockStyler::BlockDialog::DialogResponseOk;
+            } else if (button == "cancel") {
+                if (dialog.cancel) result = dialog.cancel();
+                closed = true;
+            } else {
+                throw SessionError("unknown button '" + button + "' (apply, ok or cancel)");
+            }
+        }
+        run.pressed.push_back(button);
+        run.results.push_back(result);
+    }
+    return response;
+}
+
+void record(const DialogData &dialog, model::DialogRun &run) {
+    run.dialog = nlohmann::ordered_json::object();
+    for (auto &block : dialog.data) run.dialog[block->id] = block_state(*block);
+}
+
+}  // namespace
+
+int play(DialogData &dialog) {
+    auto &store = model::Store::instance();
+    auto &run = store.dialog_run();
+    if (!run || run->opened) {
+        // Not a step of the session (a second dialog of one step): open and close it.
+        if (dialog.initialize) dialog.initialize();
+        if (dialog.shown) dialog.shown();
+        return NXOpen::BlockStyler::BlockDialog::DialogResponseCancel;
+    }
+    run->opened = true;
+    int response = NXOpen::BlockStyler::BlockDialog::DialogResponseCancel;
+    try {
+        open(dialog, *run, store);
+        set_values(dialog, *run);
+        response = press(dialog, *run);
+    } catch (const SessionError &e) {
+        run->error = e.what();
+    } catch (const std::exception &e) {
+        run->error = std::string("a callback failed: ") + e.what();
+    } catch (...) {
+        run->error = "a callback failed";
+    }
+    record(dialog, *run);
+    return response;
+}
+
+}  // namespace diekit::ui

@@ -1,0 +1,44 @@
+// keepplate: rectangular and round punch retainer plates for straight punches.
+#ifndef DIEKIT_KEEPPLATE_HPP
+#define DIEKIT_KEEPPLATE_HPP
+
+#include "dialog_frame.hpp"
+
+#define KEEPPLATE_BLOCKS(X) \
+    X(Group, group1) X(SpecifyVector, vector0) \
+    X(Group, group2) X(BodyCollector, bodySelect0) \
+    X(Group, group3) X(Enumeration, enum0) \
+    X(Group, group4) \
+    X(ExpressionBlock, expression03) X(ExpressionBlock, expression04) \
+    X(ExpressionBlock, expression05) \
+    X(Group, group5) X(ExpressionBlock, expression01) X(ExpressionBlock, expression02) \
+    X(Group, group6) X(ExpressionBlock, expression06) \
+    X(Group, group7) X(Enumeration, enum01) \
+    X(Group, group8) X(Label, label0) \
+    X(Group, group9) X(Label, label01)
+
+class DllExport keepplate {
+public:
+    static NXOpen::Session *theSession;
+    static NXOpen::UI *theUI;
+    const char *theDlxFileName = nullptr;
+    NXOpen::BlockStyler::BlockDialog *theDialog = nullptr;
+    DIEKIT_BLOCK_MEMBERS(KEEPPLATE_BLOCKS)
+
+    keepplate();
+    ~keepplate();
+    int Show();
+    void initialize_cb();
+    void dialogShown_cb();
+    int apply_cb();
+    int ok_cb();
+    int update_cb(NXOpen::BlockStyler::UIBlock *block);
+    NXOpen::BlockStyler::PropertyList *GetBlockProperties(const char *blockID);
+
+    // The builders are declared with the work that writes them; until then Apply builds nothing.
+
+    // Removes the feature parameters of every solid body of the work part.
+    int yi_jian_qu_can();
+};
+
+#endif

@@ -1,0 +1,18 @@
+#include "wirespring.hpp"
+
+DIEKIT_DIALOG_COMMON(wirespring)
+
+void wirespring::initialize_cb() {
+    diekit::frame::guard(theUI, [this] {
+        DIEKIT_BIND_BLOCKS(WIRESPRING_BLOCKS);
+        diekit::frame::select_solid_bodies_only(selection0);
+    });
+}
+
+void wirespring::dialogShown_cb() {}
+
+int wirespring::apply_cb() {
+    return diekit::frame::run_apply(theUI, [] { diekit::frame::report_nothing_built(theUI, "wirespring"); });
+}
+
+int wirespring::update_cb(NXOpen::BlockStyler::UIBlock *) { return 0; }

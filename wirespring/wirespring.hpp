@@ -1,0 +1,37 @@
+// wirespring: linear die springs from the standard-part library, single or mirrored.
+#ifndef DIEKIT_WIRESPRING_HPP
+#define DIEKIT_WIRESPRING_HPP
+
+#include "dialog_frame.hpp"
+
+#define WIRESPRING_BLOCKS(X) \
+    X(Group, group1) X(SpecifyPoint, point0) \
+    X(Group, group2) X(Enumeration, enum0) \
+    X(Group, group3) \
+    X(ExpressionBlock, expression0) X(Toggle, toggle0) X(Toggle, toggle01) \
+    X(Toggle, toggle02) \
+    X(Group, group4) X(SelectObject, selection0) \
+    X(Group, group5) X(Label, label0)
+
+class DllExport wirespring {
+public:
+    static NXOpen::Session *theSession;
+    static NXOpen::UI *theUI;
+    const char *theDlxFileName = nullptr;
+    NXOpen::BlockStyler::BlockDialog *theDialog = nullptr;
+    DIEKIT_BLOCK_MEMBERS(WIRESPRING_BLOCKS)
+
+    wirespring();
+    ~wirespring();
+    int Show();
+    void initialize_cb();
+    void dialogShown_cb();
+    int apply_cb();
+    int ok_cb();
+    int update_cb(NXOpen::BlockStyler::UIBlock *block);
+    NXOpen::BlockStyler::PropertyList *GetBlockProperties(const char *blockID);
+
+    // The builders are declared with the work that writes them; until then Apply builds nothing.
+};
+
+#endif
