@@ -72,8 +72,12 @@ TEST(DialogFiles, DefineTheTableBlocksInOrderWithUsableValues) {
             const std::string value = block.attribute("value").value();
             rows.push_back({cls, id});
             EXPECT_STRNE("", block.attribute("label").value()) << id;
-            if (cls == "ExpressionBlock") EXPECT_TRUE(is_number(value)) << id << " = " << value;
-            if (cls == "Toggle") EXPECT_TRUE(value == "true" || value == "false") << id;
+            if (cls == "ExpressionBlock") {
+                EXPECT_TRUE(is_number(value)) << id << " = " << value;
+            }
+            if (cls == "Toggle") {
+                EXPECT_TRUE(value == "true" || value == "false") << id;
+            }
             if (cls == "Enumeration") {
                 const size_t members = std::distance(block.children("member").begin(), block.children("member").end());
                 EXPECT_LT(std::atoi(value.c_str()), static_cast<int>(members)) << id;
@@ -209,7 +213,8 @@ TEST_F(PluginTest, FormpunchTypeHeadSizingAndTurnRules) {
     run("formpunch", {snapshot("A"), set_enum("enum0", 1), snapshot("B"), set_enum("enum01", 1),
                       snapshot("B measured"), set_logical("toggle0", true), snapshot("B turned"),
                       set_enum("enum0", 2), snapshot("C"), set_enum("enum0", 0), snapshot("A again"),
-                      set_enum("enum0", 3), snapshot("other"), press("cancel")});
+                      set_enum("enum0", 3), snapshot("other"), set_enum("enum0", 2), snapshot("C from A"),
+                      press("cancel")});
     const std::vector<std::string> ids = {"group5", "group6", "group7", "group8", "group9", "toggle0"};
     const std::map<std::string, std::vector<bool>> expected = {
         {"A", {false, false, false, false, false, false}},
@@ -219,6 +224,8 @@ TEST_F(PluginTest, FormpunchTypeHeadSizingAndTurnRules) {
         {"C", {true, false, true, true, true, true}},
         {"A again", {false, false, false, false, false, false}},
         {"other", {false, false, false, false, false, false}},
+        // From type A every group is hidden: type C itself shows the margin and the angle.
+        {"C from A", {true, false, true, true, true, true}},
     };
     for (const auto &[s, flags] : expected)
         for (size_t i = 0; i < ids.size(); ++i) EXPECT_EQ(flags[i], shown(s, ids[i])) << s << " " << ids[i];

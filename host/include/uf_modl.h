@@ -60,4 +60,10 @@ int UF_MODL_ask_body_type(tag_t body_id, int *body_type);
 #ifdef __cplusplus
 }
 #endif
+
+#include <uf_modl_blends.h>
+#include <uf_modl_expressions.h>
+#include <uf_modl_primitives.h>
+#include <uf_modl_sweep.h>
+#include <uf_modl_utilities.h>
 #endif

@@ -40,6 +40,17 @@ TEST(KernelExactBox, HalfCylinderFromCommon) {
     EXPECT_NEAR(volume(half), pi * 25 * 5 / 2, 1e-6);
 }
 
+TEST(KernelExactBox, CurvesIncludeTheirBulge) {
+    const Box circle = bounding_box(make_circle({0, 0, 0}, {0, 0, 1}, 3));
+    expect_box_near(circle, {-3, -3, 0, 3, 3, 0}, 0);
+    const Box arc = bounding_box(make_arc({1, 0, 0}, {0, 1, 0}, {-1, 0, 0}));
+    expect_box_near(arc, {-1, 0, 0, 1, 1, 0}, 0);
+    EXPECT_FALSE(std::signbit(arc[1])) << "no negative zero in reports";
+    // Values that are not round-off stay as computed (no coarse rounding of sqrt(2)).
+    const Box tilted = bounding_box(make_circle({0, 0, 0}, {1, 1, 0}, 2));
+    expect_box_near(tilted, {-std::sqrt(2.0), -std::sqrt(2.0), -2, std::sqrt(2.0), std::sqrt(2.0), 2}, 1e-13);
+}
+
 TEST(KernelSolidVolumes, BoxCylinderAndPrism) {
     EXPECT_NEAR(volume(block({0, 0, 0}, 20, 10, 8)), 1600, 1e-9);
     EXPECT_NEAR(area(block({0, 0, 0}, 20, 10, 8)), 2 * (200 + 160 + 80), 1e-9);

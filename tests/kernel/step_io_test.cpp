@@ -85,7 +85,12 @@ TEST(KernelStep, FailuresAreKernelErrors) {
     expect_kernel_error([&] { write_step("/tmp/nothing.step", {}); }, "write STEP");
     expect_kernel_error([] { read_step("/nonexistent-dir/in.step"); }, "read STEP");
 
+    // The parse error arrives as the exception only: OCCT's own console report is switched off.
     const TempFile garbage("kernel_garbage");
     std::ofstream(garbage.path) << "this is not a STEP file\n";
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     expect_kernel_error([&] { read_step(garbage.path.string()); }, "read STEP");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }

@@ -59,7 +59,8 @@ struct Extents {
 double snap(double v) {
     if (!(std::abs(v) < 1e6)) return v;  // keep v * 1e9 well inside the exactly representable integers
     const double grid_point = std::round(v * 1e9) / 1e9;
-    return std::abs(v - grid_point) <= 1e-12 * std::max(1.0, std::abs(v)) ? grid_point : v;
+    if (std::abs(v - grid_point) > 1e-12 * std::max(1.0, std::abs(v))) return v;
+    return grid_point + 0.0;  // -0 reads as 0
 }
 
 }  // namespace
@@ -137,7 +138,7 @@ int solid_count(const Shape &shape) {
 bool is_empty(const Shape &shape) {
     constexpr const char *op = "is empty";
     return guarded(op, [&] {
-        // Every solid, face and edge has vertices, except closed analytic faces without seams; check them too.
+        // Faces and edges are checked as well as vertices: a shape may hold a face bounded by no vertex.
         const TopoDS_Shape &s = require(op, shape);
         return !TopExp_Explorer(s, TopAbs_VERTEX).More() && !TopExp_Explorer(s, TopAbs_EDGE).More() &&
                !TopExp_Explorer(s, TopAbs_FACE).More();

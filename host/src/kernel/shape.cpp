@@ -33,8 +33,8 @@ namespace detail {
 namespace {
 
 bool install() {
-    // OCCT's handler swallows Ctrl-C and friends (it only arms a break flag); keep the process's own
-    // handling of the termination signals and take over only the fault signals.
+    // OCCT's handler swallows Ctrl-C (it only arms a break flag): the termination signals keep the
+    // process's own handling, and OCCT takes over the fault signals only.
     const int kept[] = {SIGINT, SIGQUIT, SIGHUP, SIGTERM};
     struct sigaction saved[std::size(kept)];
     for (std::size_t i = 0; i < std::size(kept); ++i) sigaction(kept[i], nullptr, &saved[i]);

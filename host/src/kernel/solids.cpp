@@ -9,7 +9,6 @@
 #include <gp_Ax2.hxx>
 #include <gp_Pln.hxx>
 
-#include <algorithm>
 #include <cmath>
 
 namespace diekit::kernel {
@@ -64,21 +63,21 @@ Shape make_prism(const std::vector<Vec3> &outline, double z0, double z1) {
             points.pop_back();
         if (points.size() < 3) fail(op, "the outline needs at least three distinct points");
 
-        // Walk the outline counter-clockwise so the face normal is +Z whichever way it was given.
-        double twice_area = 0;
+        double twice_area = 0;  // signed (shoelace); either sense of the outline is accepted
         for (std::size_t i = 0; i < points.size(); ++i) {
             const Vec3 &a = points[i];
             const Vec3 &b = points[(i + 1) % points.size()];
             twice_area += a.x * b.y - b.x * a.y;
         }
         if (std::abs(twice_area) <= kTolerance * kTolerance) fail(op, "the outline encloses no area");
-        if (twice_area < 0) std::reverse(points.begin(), points.end());
 
         BRepBuilderAPI_MakePolygon polygon;
         for (const Vec3 &p : points) polygon.Add(gp_Pnt(p.x, p.y, z0));
         polygon.Close();
         if (!polygon.IsDone()) fail(op, "the outline is not a closed polygon");
 
+        // On a +Z plane with "inside" set, the face takes the wire as its outer bound whichever way
+        // it runs, so the prism is never inside out.
         BRepBuilderAPI_MakeFace face(gp_Pln(gp_Pnt(0, 0, z0), gp_Dir(0, 0, 1)), polygon.Wire(), true);
         if (!face.IsDone()) fail(op, "the outline does not bound a face");
 

@@ -15,6 +15,8 @@ const char *error_code_text(int code) {
     case kErrNoTarget: return "no body for the signed feature";
     case kErrBadList: return "not a live object list";
     case kErrNotFound: return "not found";
+    case kErrOpenProfile: return "profile is not closed";
+    case kErrNonPlanarProfile: return "profile is not planar";
     case kErrInternal: return "internal error";
     default: return nullptr;
     }

@@ -20,6 +20,9 @@ enum ErrorCode : int {
     kErrNoTarget = 1009,        // a signed feature found no body to act on
     kErrBadList = 1010,         // the list pointer is not a live list of this host
     kErrNotFound = 1011,        // a file or named object does not exist
+    // Profiles of extrusions (UF_MODL_create_extruded).
+    kErrOpenProfile = 1021,       // the curves do not form closed loops (a free end or a branch)
+    kErrNonPlanarProfile = 1022,  // the curves do not lie in one plane
     kErrInternal = 1099,        // anything else
 };
 

@@ -3,6 +3,8 @@
 
 #include "kernel/kernel.hpp"
 
+#include <nlohmann/json.hpp>
+
 #include <uf_defs.h>
 
 #include <cstdint>
@@ -27,8 +29,15 @@ struct Part : Object {
     Part() : Object(Kind::Part) {}
 };
 
+// A non-uniform scale applied to a body after it was made; regeneration applies it again.
+struct ScaleStep {
+    kernel::Frame about;
+    double factors[3] = {1, 1, 1};
+};
+
 struct Body : Object {
     Body() : Object(Kind::Body) {}
+    std::vector<ScaleStep> scales;
     kernel::Shape shape;
     int color = 87;
     bool blanked = false;
@@ -59,10 +68,18 @@ struct Feature : Object {
     std::uint64_t body_revision = 0;  // body revision right after the feature
 };
 
+// An imported standard part: its members in file order and what regenerates them.
 struct Group : Object {
     Group() : Object(Kind::Group) {}
     std::vector<tag_t> members;
-    std::string file;
+    std::string file;                   // path below the library's STANDARD folder
+    std::string path;                   // the part file on disk
+    nlohmann::json recipes;             // one body recipe per member
+    std::vector<std::string> locals;    // the file's expression names, in file order
+    int suffix = 0;                     // the N of the suffixed names "name'N"
+    kernel::Frame frame;                // placement
+    double scale = 1;
+    std::vector<double> built_values;   // values of the suffixed expressions at the last build
 };
 
 struct Matrix : Object {

@@ -99,6 +99,8 @@ Feature &Store::feature(tag_t tag, const char *what) { return typed<Feature>(tag
 Curve &Store::curve(tag_t tag, const char *what) { return typed<Curve>(tag, Kind::Curve, what); }
 Matrix &Store::matrix(tag_t tag, const char *what) { return typed<Matrix>(tag, Kind::Matrix, what); }
 Csys &Store::csys(tag_t tag, const char *what) { return typed<Csys>(tag, Kind::Csys, what); }
+Group &Store::group(tag_t tag, const char *what) { return typed<Group>(tag, Kind::Group, what); }
+Expression &Store::expression(tag_t tag, const char *what) { return typed<Expression>(tag, Kind::Expression, what); }
 
 const kernel::Shape &Store::shape_of(tag_t tag, const char *what) {
     Object &object = require(tag, what);
@@ -152,6 +154,20 @@ Csys &Store::add_csys(const kernel::Frame &frame, tag_t matrix, bool temporary) 
 }
 
 Group &Store::add_group() { return insert(std::make_unique<Group>()); }
+
+Expression &Store::add_expression(const std::string &name, const std::string &formula, double value) {
+    auto expression = std::make_unique<Expression>();
+    expression->name = name;
+    expression->formula = formula;
+    expression->value = value;
+    return insert(std::move(expression));
+}
+
+Expression *Store::expression(const std::string &name) {
+    for (auto &[tag, object] : m_objects)
+        if (object->kind == Kind::Expression && object->name == name) return static_cast<Expression *>(object.get());
+    return nullptr;
+}
 
 void Store::set_shape(Body &body, const kernel::Shape &shape) {
     body.shape = shape;

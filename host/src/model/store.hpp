@@ -46,6 +46,8 @@ public:
     Curve &curve(tag_t tag, const char *what = "curve");
     Matrix &matrix(tag_t tag, const char *what = "matrix");
     Csys &csys(tag_t tag, const char *what = "coordinate system");
+    Group &group(tag_t tag, const char *what = "group");
+    Expression &expression(tag_t tag, const char *what = "expression");
     // The shape of a body, face, edge or curve.
     const kernel::Shape &shape_of(tag_t tag, const char *what = "object");
 
@@ -56,6 +58,9 @@ public:
     Matrix &add_matrix(const double values[9]);
     Csys &add_csys(const kernel::Frame &frame, tag_t matrix, bool temporary);
     Group &add_group();
+    Expression &add_expression(const std::string &name, const std::string &formula, double value);
+    // The live expression with this name, or nullptr.
+    Expression *expression(const std::string &name);
 
     // Replaces a body's shape (its faces and edges go stale).
     void set_shape(Body &body, const kernel::Shape &shape);
