@@ -122,8 +122,8 @@ TEST_F(ExtrudedTest, BodyEdgesProfileStartsAtTheirPlaneAndLeavesTheirBodyAsItWas
 
     // Oblique direction: limits are distances along it, so the prism is sheared, not stretched.
     auto square = polygon({{0, 0}, {10, 0}, {10, 10}, {0, 10}});
-    ASSERT_EQ(extrude(square, 0, 4 * std::sqrt(2.0), {0, 1, 1}, 0, feature), 0) << last_log();
-    expect_box(body_of(feature), {0, 0, 0, 10, 14, 4}, 1e-9);
+    ASSERT_EQ(extrude(square, 0, 5, {0, 3, 4}, 0, feature), 0) << last_log();
+    expect_box(body_of(feature), {0, 0, 0, 10, 13, 4}, 1e-9);
     EXPECT_NEAR(volume(body_of(feature)), 400, 1e-9);
 }
 

@@ -3,6 +3,7 @@
 
 #include "kernel/occ.hpp"
 
+#include <BRepAdaptor_Surface.hxx>
 #include <BRepBuilderAPI_MakeFace.hxx>
 #include <BRepBuilderAPI_MakeWire.hxx>
 #include <BRepBuilderAPI_Transform.hxx>
@@ -11,6 +12,7 @@
 #include <BRepExtrema_DistShapeShape.hxx>
 #include <BRepGProp.hxx>
 #include <BRepLib_FindSurface.hxx>
+#include <BRepOffsetAPI_MakeOffset.hxx>
 #include <BRepOffsetAPI_MakeOffsetShape.hxx>
 #include <BRepPrimAPI_MakePrism.hxx>
 #include <BRepTools.hxx>
@@ -23,6 +25,7 @@
 #include <Geom_Plane.hxx>
 #include <Precision.hxx>
 #include <TopExp.hxx>
+#include <TopExp_Explorer.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Compound.hxx>
@@ -30,12 +33,15 @@
 #include <TopoDS_Face.hxx>
 #include <TopoDS_Vertex.hxx>
 #include <TopoDS_Wire.hxx>
+#include <gp_Ax3.hxx>
 #include <gp_Pln.hxx>
 #include <gp_Trsf.hxx>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
+#include <optional>
 
 namespace diekit::kernel {
 
@@ -207,7 +213,10 @@ gp_Pln profile_plane(const std::vector<TopoDS_Wire> &wires) {
 
 // The planar regions bounded by the wires: even nesting depth bounds a region, odd depth a hole of
 // the smallest loop around it.
-std::vector<TopoDS_Face> regions(const std::vector<TopoDS_Wire> &wires, const gp_Pln &plane) {
+std::vector<TopoDS_Face> regions(const char *op, const std::vector<TopoDS_Wire> &wires, const gp_Pln &plane) {
+    auto profile_fail = [op](Problem problem, const std::string &why) {
+        throw ProfileError(problem, std::string(op) + ": " + why);
+    };
     const std::size_t n = wires.size();
     std::vector<TopoDS_Face> loop_faces;
     std::vector<double> areas;
@@ -244,7 +253,7 @@ std::vector<TopoDS_Face> regions(const std::vector<TopoDS_Wire> &wires, const gp
     std::vector<TopoDS_Face> result;
     for (std::size_t k = 0; k < n; ++k) {
         if (depth[k] % 2 != 0) continue;
-        BRepBuilderAPI_MakeFace maker(loop_faces[k]);
+        BRepBuilderAPI_MakeFace maker(plane, BRepTools::OuterWire(loop_faces[k]), Standard_True);
         double expected = areas[k];
         for (std::size_t h = 0; h < n; ++h) {
             if (!inside[h][k] || depth[h] != depth[k] + 1) continue;
@@ -256,10 +265,109 @@ std::vector<TopoDS_Face> regions(const std::vector<TopoDS_Wire> &wires, const gp
             profile_fail(Problem::Invalid, "the kernel could not build the region of loop " + std::to_string(k + 1));
         // A hole wire added the wrong way round would add its area instead of removing it.
         if (std::abs(face_area(maker.Face()) - expected) > 1e-6 * std::max(1.0, areas[k]))
-            fail("extrusion", "the region of loop " + std::to_string(k + 1) + " has the wrong area");
+            fail(op, "the region of loop " + std::to_string(k + 1) + " has the wrong area");
         result.push_back(maker.Face());
     }
     return result;
+}
+
+
+// A solid whose faces are caps (planes normal to axis) at two levels only and sides parallel to axis
+// (planes, cylinders, extrusions along it): a straight extrusion of its bottom caps.
+struct RightPrism {
+    gp_Dir axis;
+    std::vector<TopoDS_Face> bottom;  // caps at the low level
+    double low = 0, high = 0;         // levels of the caps along axis
+};
+
+// The solid as a right prism along axis, if it is one.
+std::optional<RightPrism> prism_along(const TopTools_IndexedMapOfShape &faces, const gp_Dir &axis) {
+    constexpr double angular = 1e-9;
+    RightPrism prism{axis, {}, std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
+    std::vector<std::pair<TopoDS_Face, double>> caps;
+    for (int i = 1; i <= faces.Extent(); ++i) {
+        const TopoDS_Face &face = TopoDS::Face(faces(i));
+        BRepAdaptor_Surface surface(face, false);
+        switch (surface.GetType()) {
+        case GeomAbs_Plane: {
+            const gp_Ax3 position = surface.Plane().Position();
+            if (position.Direction().IsParallel(axis, angular)) {
+                const double level = gp_Vec(position.Location().XYZ()).Dot(gp_Vec(axis));
+                caps.push_back({face, level});
+                prism.low = std::min(prism.low, level);
+                prism.high = std::max(prism.high, level);
+            } else if (!position.Direction().IsNormal(axis, angular)) {
+                return std::nullopt;
+            }
+            break;
+        }
+        case GeomAbs_Cylinder:
+            if (!surface.Cylinder().Axis().Direction().IsParallel(axis, angular)) return std::nullopt;
+            break;
+        case GeomAbs_SurfaceOfExtrusion:
+            if (!surface.Direction().IsParallel(axis, angular)) return std::nullopt;
+            break;
+        default: return std::nullopt;
+        }
+    }
+    if (!(prism.high - prism.low > Precision::Confusion())) return std::nullopt;
+    for (const auto &[face, level] : caps) {
+        if (std::abs(level - prism.low) <= Precision::Confusion())
+            prism.bottom.push_back(face);
+        else if (std::abs(level - prism.high) > Precision::Confusion())
+            return std::nullopt;  // a step: the cross-section changes along the axis
+    }
+    return prism;
+}
+
+// The solid as a right prism along the normal of one of its planar faces, if it is one.
+std::optional<RightPrism> right_prism(const TopoDS_Shape &solid) {
+    TopTools_IndexedMapOfShape faces;
+    TopExp::MapShapes(solid, TopAbs_FACE, faces);
+    std::vector<gp_Dir> tried;
+    for (int i = 1; i <= faces.Extent(); ++i) {
+        BRepAdaptor_Surface surface(TopoDS::Face(faces(i)), false);
+        if (surface.GetType() != GeomAbs_Plane) continue;
+        const gp_Dir normal = surface.Plane().Axis().Direction();
+        if (std::any_of(tried.begin(), tried.end(), [&](const gp_Dir &d) { return d.IsParallel(normal, 1e-9); }))
+            continue;
+        tried.push_back(normal);
+        if (auto prism = prism_along(faces, normal)) return prism;
+    }
+    return std::nullopt;
+}
+
+// The right prism offset by distance: its bottom caps offset in their plane (edges extended to meet,
+// edges and arcs that shrink to nothing dropped), extruded between the moved cap levels.
+Shape offset_right_prism(const char *op, const RightPrism &prism, double distance) {
+    const double height = prism.high - prism.low + 2 * distance;
+    if (!(height > Precision::Confusion())) fail(op, "the offset leaves no height");
+    TopoDS_Compound solids;
+    BRep_Builder builder;
+    builder.MakeCompound(solids);
+    for (const TopoDS_Face &cap : prism.bottom) {
+        BRepOffsetAPI_MakeOffset maker(cap, GeomAbs_Intersection);
+        maker.Perform(distance);
+        if (!maker.IsDone()) fail(op, "the kernel could not offset the prism's outline");
+        std::vector<TopoDS_Wire> wires;
+        for (TopExp_Explorer it(maker.Shape(), TopAbs_WIRE); it.More(); it.Next()) wires.push_back(TopoDS::Wire(it.Current()));
+        if (wires.empty()) continue;  // the outline shrank to nothing
+        const gp_Pln plane(BRepAdaptor_Surface(cap, false).Plane().Location(), prism.axis);
+        const double before = face_area(cap);
+        for (const TopoDS_Face &face : regions(op, wires, plane)) {
+            const double after = face_area(face);
+            if (distance > 0 ? after <= before : after >= before)
+                fail(op, "the kernel offset the prism's outline the wrong way");
+            gp_Trsf shift;
+            shift.SetTranslation(gp_Vec(prism.axis) * -distance);
+            BRepBuilderAPI_Transform moved(face, shift, Standard_True);
+            BRepPrimAPI_MakePrism extrusion(moved.Shape(), gp_Vec(prism.axis) * height, Standard_True);
+            extrusion.Build();
+            if (!extrusion.IsDone()) fail(op, "the kernel could not extrude the offset outline");
+            builder.Add(solids, extrusion.Shape());
+        }
+    }
+    return solid_result(op, solids);
 }
 
 }  // namespace
@@ -286,7 +394,7 @@ Shape extrude_profile(const std::vector<Shape> &edges, const Vec3 &direction, do
         builder.MakeCompound(solids);
         gp_Trsf shift;
         shift.SetTranslation(gp_Vec(along) * start);
-        for (const TopoDS_Face &face : regions(wires, plane)) {
+        for (const TopoDS_Face &face : regions("extrusion", wires, plane)) {
             BRepBuilderAPI_Transform moved(face, shift, Standard_True);
             if (!moved.IsDone()) fail(op, "the kernel could not move the profile to the start distance");
             BRepPrimAPI_MakePrism prism(moved.Shape(), gp_Vec(along) * (end - start), Standard_True);
@@ -311,19 +419,27 @@ Shape offset_solid(const Shape &solid, double distance) {
         Shape result;
         for (int i = 1; i <= parts.Extent(); ++i) {
             const std::string which = parts.Extent() == 1 ? "the solid" : "solid " + std::to_string(i);
-            BRepOffsetAPI_MakeOffsetShape maker;
-            maker.PerformByJoin(parts(i), distance, Precision::Confusion(), BRepOffset_Skin, Standard_False,
-                                Standard_False, GeomAbs_Intersection);
-            if (!maker.IsDone())
-                fail(op, "the kernel could not offset " + which + " by " + std::to_string(distance) + " (error " +
-                             std::to_string(static_cast<int>(maker.MakeOffset().Error())) + ")");
-            const Shape moved = solid_result(op, maker.Shape());
+            const std::string by = " by " + std::to_string(distance);
+            Shape moved;
+            // OCCT's 3D offset keeps arcs that should vanish (a hole of radius r grown by d > r comes
+            // back with radius d - r) or fails on them; prisms, the usual case, go through the planar
+            // offset of their outline instead, which drops such arcs.
+            if (const auto prism = right_prism(parts(i))) {
+                moved = offset_right_prism(op, *prism, distance);
+            } else {
+                BRepOffsetAPI_MakeOffsetShape maker;
+                maker.PerformByJoin(parts(i), distance, Precision::Confusion(), BRepOffset_Skin, Standard_False,
+                                    Standard_False, GeomAbs_Intersection);
+                if (!maker.IsDone())
+                    fail(op, "the kernel could not offset " + which + by + " (error " +
+                                 std::to_string(static_cast<int>(maker.MakeOffset().Error())) + ")");
+                moved = solid_result(op, maker.Shape());
+            }
             const double before = volume(Shape(parts(i)));
-            const double after = solid_count(moved) == 1 ? volume(moved) : 0;
+            const double after = solid_count(moved) > 0 ? volume(moved) : 0;
             if (!(after > 0) || (distance > 0 ? after <= before : after >= before))
-                fail(op, "offsetting " + which + " by " + std::to_string(distance) +
-                             " does not leave one solid " + (distance > 0 ? "larger" : "smaller") +
-                             " than before");
+                fail(op, "offsetting " + which + by + " does not leave a solid " +
+                             (distance > 0 ? "larger" : "smaller") + " than before");
             result = result.is_null() ? moved : fuse(result, moved);
         }
         return result;
