@@ -1,4 +1,5 @@
 // diehost: plays a designer's dialog session through the plug-ins and writes the resulting part.
+#include "io/checks.hpp"
 #include "io/outputs.hpp"
 #include "io/session.hpp"
 #include "model/errors.hpp"
@@ -30,12 +31,27 @@ int run(const std::string &session, const diekit::io::RunOptions &options, const
     return 1;
 }
 
+// Plays the session and prints the pairs of bodies that share volume or touch; exit 0 when it played.
+int check(const std::string &session, const diekit::io::RunOptions &options, bool quiet) {
+    auto &store = diekit::model::Store::instance();
+    store.set_echo(!quiet);
+    try {
+        auto result = diekit::io::run_session(session, options);
+        std::fputs(diekit::io::checks_text(diekit::io::check_interference(), result.name).c_str(), stdout);
+        return 0;
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "diehost: %s\n", e.what());
+    }
+    return 1;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
     CLI::App app{"diehost: runs diekit plug-ins headless on a real geometry kernel.\n"
                  "A session file gives the starting part, fixtures and the dialog steps to play;\n"
-                 "the work part is written as STEP (names and colours) and a JSON report."};
+                 "the work part is written as STEP (names and colours), a JSON report, a drawing (SVG)\n"
+                 "and a bill of materials (CSV); `check` lists the bodies that interfere."};
     app.require_subcommand(1);
 
     auto *run_cmd = app.add_subcommand("run", "Play a session file and write the outputs asked for");
@@ -45,7 +61,13 @@ int main(int argc, char **argv) {
     bool quiet = false;
     run_cmd->add_option("session", session, "Session file (JSON)")->required();
     run_cmd->add_option("--step", paths.step, "Write the work part's bodies as STEP (AP214, names and colours)");
-    run_cmd->add_option("--report", paths.report, "Write the JSON report (bodies, messages, steps, WCS)");
+    run_cmd->add_option("--report", paths.report,
+                        "Write the JSON report (bodies, messages, steps, WCS, interference checks)");
+    run_cmd->add_option("--svg", paths.svg,
+                        "Write a drawing of the unblanked bodies: front, top, left and isometric views, hidden "
+                        "lines removed, A3 sheet (SVG)");
+    run_cmd->add_option("--bom", paths.bom,
+                        "Write the bill of materials: one CSV row per body with role, size, volume, steel mass");
     run_cmd->add_option("--plugins", options.plugin_dir,
                         "Folder of the plug-in libraries and their .dlx files (default: $DIEKIT_PLUGINS, "
                         "else the build's plugins/ folder)");
@@ -54,7 +76,16 @@ int main(int argc, char **argv) {
                         "the repository's library/)");
     run_cmd->add_flag("--quiet,-q", quiet, "Print only errors");
 
+    auto *check_cmd = app.add_subcommand(
+        "check", "Play a session file and list every pair of bodies that share volume (with the shared volume) "
+                 "and every pair that only touches");
+    check_cmd->add_option("session", session, "Session file (JSON)")->required();
+    check_cmd->add_option("--plugins", options.plugin_dir, "Folder of the plug-in libraries (as for run)");
+    check_cmd->add_option("--library", options.library, "Standard-part library root (as for run)");
+    check_cmd->add_flag("--quiet,-q", quiet, "Print only the checks and errors");
+
     CLI11_PARSE(app, argc, argv);
     if (run_cmd->parsed()) return run(session, options, paths, quiet);
+    if (check_cmd->parsed()) return check(session, options, quiet);
     return 2;
 }

@@ -31,7 +31,23 @@ void boxspring::dialogShown_cb() {
 }
 
 int boxspring::apply_cb() {
-    return diekit::frame::run_apply(theUI, [] { diekit::frame::report_nothing_built(theUI, "boxspring"); });
+    // The first toggle that is on decides the layout: two springs along x, two along y, four, or one.
+    return diekit::frame::run_apply(theUI, [this] {
+        if (diekit::frame::toggle_on(toggle0)) {
+            creat_tang_huang_one();
+            creat_tang_huang_X();
+        } else if (diekit::frame::toggle_on(toggle01)) {
+            creat_tang_huang_one();
+            creat_tang_huang_Y();
+        } else if (diekit::frame::toggle_on(toggle02)) {
+            creat_tang_huang_one();
+            creat_tang_huang_X();
+            creat_tang_huang_Y();
+            creat_tang_huang_XY();
+        } else {
+            creat_tang_huang_one();
+        }
+    });
 }
 
 int boxspring::update_cb(NXOpen::BlockStyler::UIBlock *block) {

@@ -8,8 +8,17 @@ void flipdie::initialize_cb() {
 
 void flipdie::dialogShown_cb() {}
 
+// Each builder removes the parameters itself, so there is no separate removal step; the builders'
+// results are not looked at and a failed builder does not stop the next one.
 int flipdie::apply_cb() {
-    return diekit::frame::run_apply(theUI, [] { diekit::frame::report_nothing_built(theUI, "flipdie"); });
+    return diekit::frame::run_apply(theUI, [this] {
+        create_mould();
+        creat_shang_xia_mo_zuo();
+        creat_dao_tao_and_dao_zhu_1();
+        creat_dao_tao_and_dao_zhu_2();
+        creat_dao_tao_and_dao_zhu_3();
+        creat_dao_tao_and_dao_zhu_4();
+    });
 }
 
 int flipdie::update_cb(NXOpen::BlockStyler::UIBlock *) { return 0; }

@@ -35,7 +35,14 @@ public:
     int update_cb(NXOpen::BlockStyler::UIBlock *block);
     NXOpen::BlockStyler::PropertyList *GetBlockProperties(const char *blockID);
 
-    // The builders are declared with the work that writes them; until then Apply builds nothing.
+    // Builders, run by apply_cb in this order; each returns 0, or 1 after a reported exception, and
+    // ends by removing the feature parameters of every solid body of the work part.
+    int create_mould();             // plate stack, ejector, pad, punch-die, die shank, knock-out rod
+    int creat_shang_xia_mo_zuo();   // upper and lower die shoes with their holes and grooves
+    int creat_dao_tao_and_dao_zhu_1();  // guide pillar and bushing set at corner 1 (+X, +Y)
+    int creat_dao_tao_and_dao_zhu_2();  // at corner 3 (-X, +Y)
+    int creat_dao_tao_and_dao_zhu_3();  // at corner 2 (+X, -Y), 5 further in along X
+    int creat_dao_tao_and_dao_zhu_4();  // at corner 4 (-X, -Y)
 };
 
 #endif

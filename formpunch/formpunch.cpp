@@ -54,7 +54,15 @@ void formpunch::dialogShown_cb() {
 }
 
 int formpunch::apply_cb() {
-    return diekit::frame::run_apply(theUI, [] { diekit::frame::report_nothing_built(theUI, "formpunch"); });
+    return diekit::frame::run_apply(theUI, [this] {
+        switch (enum_index(enum0)) {
+        case 0: chong_zi_A(); break;
+        case 1: chong_zi_B(); break;
+        case 2: chong_zi_C(); break;
+        default: break;
+        }
+        yi_jian_qu_can();
+    });
 }
 
 int formpunch::update_cb(NXOpen::BlockStyler::UIBlock *block) {

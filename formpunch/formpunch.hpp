@@ -33,7 +33,12 @@ public:
     int update_cb(NXOpen::BlockStyler::UIBlock *block);
     NXOpen::BlockStyler::PropertyList *GetBlockProperties(const char *blockID);
 
-    // The builders are declared with the work that writes them; until then Apply builds nothing.
+    // The builders chosen by "enum0": a straight punch from the outline (A), with a turned
+    // rectangular head and its pockets (B), and with a stepped head (C). Each returns 0, or 1 after a
+    // reported exception.
+    int chong_zi_A();
+    int chong_zi_B();
+    int chong_zi_C();
 
     // Removes the feature parameters of every solid body of the work part.
     int yi_jian_qu_can();

@@ -28,7 +28,15 @@ void keepplate::dialogShown_cb() {
 }
 
 int keepplate::apply_cb() {
-    return diekit::frame::run_apply(theUI, [] { diekit::frame::report_nothing_built(theUI, "keepplate"); });
+    // enum0 = 0: rectangular plate; 1: round plate; then every body of the part loses its parameters.
+    return diekit::frame::run_apply(theUI, [this] {
+        switch (diekit::frame::enum_index(enum0)) {
+        case 0: creat_ju_xin_ya_ban(); break;
+        case 1: creat_yuan_xing_ya_ban(); break;
+        default: break;
+        }
+        yi_jian_qu_can();
+    });
 }
 
 int keepplate::update_cb(NXOpen::BlockStyler::UIBlock *block) {

@@ -35,7 +35,10 @@ public:
     int update_cb(NXOpen::BlockStyler::UIBlock *block);
     NXOpen::BlockStyler::PropertyList *GetBlockProperties(const char *blockID);
 
-    // The builders are declared with the work that writes them; until then Apply builds nothing.
+    // The rectangular retainer plate beside the punch on the chosen axis side (creat_ju_xin_ya_ban.cpp).
+    int creat_ju_xin_ya_ban();
+    // The round retainer plate beside the punch on the chosen axis side (creat_yuan_xing_ya_ban.cpp).
+    int creat_yuan_xing_ya_ban();
 
     // Removes the feature parameters of every solid body of the work part.
     int yi_jian_qu_can();

@@ -31,7 +31,11 @@ public:
     int update_cb(NXOpen::BlockStyler::UIBlock *block);
     NXOpen::BlockStyler::PropertyList *GetBlockProperties(const char *blockID);
 
-    // The builders are declared with the work that writes them; until then Apply builds nothing.
+    // Builders: each places a bolt at one mirror position of the picked point; always 0.
+    int creat_stripbolt_one();
+    int creat_stripbolt_X();
+    int creat_stripbolt_Y();
+    int creat_stripbolt_XY();
 };
 
 #endif

@@ -10,7 +10,6 @@
 
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -18,6 +17,7 @@
 namespace ops {
 
 using diekit::kernel::Vec3;
+using Points = std::vector<std::pair<double, double>>;
 constexpr double pi = std::numbers::pi;
 
 inline diekit::model::Store &store() { return diekit::model::Store::instance(); }
@@ -29,16 +29,14 @@ inline tag_t line(Vec3 a, Vec3 b) {
     return tag;
 }
 
-inline tag_t arc(Vec3 start, Vec3 mid, Vec3 end) {
-    return store().add_curve(diekit::kernel::make_arc(start, mid, end)).tag;
-}
+inline tag_t arc(Vec3 start, Vec3 mid, Vec3 end) { return store().add_curve(diekit::kernel::make_arc(start, mid, end)).tag; }
 
 inline tag_t circle(Vec3 centre, double radius) {
     return store().add_curve(diekit::kernel::make_circle(centre, {0, 0, 1}, radius)).tag;
 }
 
 // The sides of a closed polygon in the plane z, one line each.
-inline std::vector<tag_t> polygon(const std::vector<std::pair<double, double>> &points, double z = 0) {
+inline std::vector<tag_t> polygon(const Points &points, double z = 0) {
     std::vector<tag_t> lines;
     for (std::size_t i = 0; i < points.size(); ++i) {
         auto [x0, y0] = points[i];
@@ -48,18 +46,15 @@ inline std::vector<tag_t> polygon(const std::vector<std::pair<double, double>> &
     return lines;
 }
 
-// Shoelace area of a polygon.
-inline double polygon_area(const std::vector<std::pair<double, double>> &points) {
+inline double polygon_area(const Points &points) {
     double twice = 0;
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        auto [x0, y0] = points[i];
-        auto [x1, y1] = points[(i + 1) % points.size()];
-        twice += x0 * y1 - x1 * y0;
-    }
+    for (std::size_t i = 0; i < points.size(); ++i)
+        twice += points[i].first * points[(i + 1) % points.size()].second -
+                 points[(i + 1) % points.size()].first * points[i].second;
     return std::abs(twice) / 2;
 }
 
-// A host list holding the tags (caller releases it with UF_MODL_delete_list).
+// A host list holding the tags (released by the caller).
 inline uf_list_p_t list_of(const std::vector<tag_t> &tags) {
     uf_list_p_t list = nullptr;
     EXPECT_EQ(UF_MODL_create_list(&list), 0);
@@ -67,36 +62,42 @@ inline uf_list_p_t list_of(const std::vector<tag_t> &tags) {
     return list;
 }
 
-inline std::string text(double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%f", value);
-    return buffer;
+// The items of a host list, which is released.
+inline std::vector<tag_t> take(uf_list_p_t list) {
+    std::vector<tag_t> tags;
+    int count = 0;
+    EXPECT_EQ(UF_MODL_ask_list_count(list, &count), 0);
+    for (int i = 0; i < count; ++i) {
+        tag_t t = NULL_TAG;
+        UF_MODL_ask_list_item(list, i, &t);
+        tags.push_back(t);
+    }
+    UF_MODL_delete_list(&list);
+    return tags;
 }
 
-// UF_MODL_create_extruded of the profile between the limits; returns its status and sets feature to
-// the first feature of the result (NULL_TAG on failure). The list of features is released here.
+inline std::string text(double value) { return std::to_string(value); }  // "%f"
+
+// UF_MODL_create_extruded between the limits; sets feature to the one feature of the result list
+// (NULL_TAG on failure, when the list must come back NULL).
 inline int extrude(const std::vector<tag_t> &profile, double start, double end, Vec3 direction, int sign,
-                   tag_t &feature, const char *taper = "0") {
+                   tag_t &feature, std::string taper = "0") {
     feature = NULL_TAG;
     uf_list_p_t curves = list_of(profile);
     std::string s = text(start), e = text(end);
     char *limits[2] = {s.data(), e.data()};
-    double point[3] = {0, 0, 0};
-    double dir[3] = {direction.x, direction.y, direction.z};
-    std::string taper_text = taper;
+    double point[3] = {0, 0, 0}, dir[3] = {direction.x, direction.y, direction.z};
     uf_list_p_t features = reinterpret_cast<uf_list_p_t>(1);
-    int status = UF_MODL_create_extruded(curves, taper_text.data(), limits, point, dir,
-                                         static_cast<UF_FEATURE_SIGN>(sign), &features);
+    int status = UF_MODL_create_extruded(curves, taper.data(), limits, point, dir, static_cast<UF_FEATURE_SIGN>(sign),
+                                         &features);
     UF_MODL_delete_list(&curves);
     if (status != 0) {
-        EXPECT_EQ(features, nullptr) << "features must be NULL on failure";
+        EXPECT_EQ(features, nullptr);
         return status;
     }
-    int count = 0;
-    EXPECT_EQ(UF_MODL_ask_list_count(features, &count), 0);
-    EXPECT_EQ(count, 1);
-    EXPECT_EQ(UF_MODL_ask_list_item(features, 0, &feature), 0);
-    UF_MODL_delete_list(&features);
+    auto items = take(features);
+    EXPECT_EQ(items.size(), 1u);
+    feature = items.empty() ? NULL_TAG : items[0];
     return status;
 }
 
@@ -123,7 +124,6 @@ inline int cylinder(Vec3 base, Vec3 axis, double height, double diameter, int si
 
 inline double volume(tag_t body) { return diekit::kernel::volume(store().body(body).shape); }
 inline int lumps(tag_t body) { return diekit::kernel::solid_count(store().body(body).shape); }
-inline bool valid(tag_t body) { return diekit::kernel::is_valid(store().body(body).shape); }
 inline std::size_t body_count() { return store().bodies().size(); }
 
 inline std::array<double, 6> box(tag_t object) {
@@ -137,7 +137,6 @@ inline void expect_box(tag_t object, std::array<double, 6> expected, double tole
     for (int i = 0; i < 6; ++i) EXPECT_NEAR(actual[i], expected[i], tolerance) << "bounding box entry " << i;
 }
 
-// The last line of the host's failure log ("" when there is none).
 inline std::string last_log() {
     auto &lines = store().log_lines();
     return lines.empty() ? "" : lines.back();

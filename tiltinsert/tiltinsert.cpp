@@ -11,7 +11,10 @@ void tiltinsert::initialize_cb() {
 void tiltinsert::dialogShown_cb() {}
 
 int tiltinsert::apply_cb() {
-    return diekit::frame::run_apply(theUI, [] { diekit::frame::report_nothing_built(theUI, "tiltinsert"); });
+    return diekit::frame::run_apply(theUI, [this] {
+        creat_ru_zi();
+        yi_jian_qu_can();
+    });
 }
 
 int tiltinsert::update_cb(NXOpen::BlockStyler::UIBlock *) { return 0; }

@@ -30,7 +30,9 @@ public:
     int update_cb(NXOpen::BlockStyler::UIBlock *block);
     NXOpen::BlockStyler::PropertyList *GetBlockProperties(const char *blockID);
 
-    // The builders are declared with the work that writes them; until then Apply builds nothing.
+    // One insert per selected punch, turned to the punch's top face, cut from the first selected
+    // plate body (creat_ru_zi.cpp; the axis-aligned construction in zheng_ru_zi.cpp).
+    int creat_ru_zi();
 
     // Removes the feature parameters of every solid body of the work part.
     int yi_jian_qu_can();

@@ -38,7 +38,10 @@ void tiltledge::dialogShown_cb() {
 }
 
 int tiltledge::apply_cb() {
-    return diekit::frame::run_apply(theUI, [] { diekit::frame::report_nothing_built(theUI, "tiltledge"); });
+    return diekit::frame::run_apply(theUI, [this] {
+        creat_tiltledge();
+        yi_jian_qu_can();
+    });
 }
 
 int tiltledge::update_cb(NXOpen::BlockStyler::UIBlock *block) {

@@ -31,7 +31,9 @@ public:
     int update_cb(NXOpen::BlockStyler::UIBlock *block);
     NXOpen::BlockStyler::PropertyList *GetBlockProperties(const char *blockID);
 
-    // The builders are declared with the work that writes them; until then Apply builds nothing.
+    // The shoulder along the first selected edge, united with the first selected body, and its
+    // clearance pocket in the bodies it runs into (creat_tiltledge.cpp).
+    int creat_tiltledge();
 
     // Removes the feature parameters of every solid body of the work part.
     int yi_jian_qu_can();

@@ -31,7 +31,11 @@ public:
     int update_cb(NXOpen::BlockStyler::UIBlock *block);
     NXOpen::BlockStyler::PropertyList *GetBlockProperties(const char *blockID);
 
-    // The builders are declared with the work that writes them; until then Apply builds nothing.
+    // Builders: each places a spring at one mirror position of the picked point; always 0.
+    int creat_tang_huang_one();
+    int creat_tang_huang_X();
+    int creat_tang_huang_Y();
+    int creat_tang_huang_XY();
 };
 
 #endif

@@ -124,9 +124,8 @@ TEST_F(PluginTest, UnreadableDialogFileIsReportedAndNothingRuns) {
 }
 
 TEST_F(PluginTest, PluginsWithoutBuildersSayEveryApplyAndCancelSaysNothing) {
-    const std::vector<std::string> unbuilt = {"tiltinsert", "tiltledge", "boxspring", "wirespring", "stripbolt",
-                                              "keepplate",  "tiltplate", "formpunch", "flipdie"};
-    for (const std::string &name : unbuilt) {
+    for (const std::string &name : all_plugins) {
+        if (!runner::builds_nothing_yet(name)) continue;
         SCOPED_TRACE(name);
         fake::reset(DIEKIT_SOURCE_DIR);
         const tag_t plate = add_body({Box{{0, 0, 0}, {10, 10, 10}}});

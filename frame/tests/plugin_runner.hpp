@@ -22,8 +22,11 @@ inline const std::vector<std::string> all_plugins = {"flatinsert", "tiltinsert",
                                                      "wirespring", "stripbolt",  "keepplate", "tiltplate",
                                                      "formpunch",  "flipdie"};
 
-// The plug-in's library, loaded once (RTLD_NOW: a host symbol the fake lacks fails here).
+// The plug-in's library, loaded once.
 const Plugin &plugin(const std::string &name);
+
+// True while the plug-in's apply_cb only says that it builds nothing (its builders not written).
+bool builds_nothing_yet(const std::string &name);
 
 // ufusr of the plug-in with this dialog script.
 void run(const std::string &name, std::vector<fake::Step> script);

@@ -9,7 +9,8 @@ extern "C" {
 #endif
 
 /* ---- expressions of a part ---- */
-/* Tags of all expressions of the part (caller frees exps with UF_free). */
+/* Tags of all expressions of the part (caller frees exps with UF_free). A group tag stands for
+   the part that holds the group: all expressions of the work part. */
 int UF_MODL_ask_exps_of_part(tag_t part_tag, int *number_of_exps, tag_t **exps);
 /* "name=formula" of an expression (caller frees with UF_free). */
 int UF_MODL_ask_exp_tag_string(tag_t expression_tag, char **string);

@@ -1,7 +1,10 @@
 #include "io/outputs.hpp"
 
+#include "io/bom.hpp"
+#include "io/checks.hpp"
 #include "io/palette.hpp"
 #include "io/report.hpp"
+#include "io/svg.hpp"
 #include "model/store.hpp"
 
 #include <filesystem>
@@ -38,8 +41,18 @@ private:
 };
 
 void write_report(const SessionResult &result, const std::string &path) {
+    auto report = make_report(result);
+    report["checks"] = checks_json(check_interference());
     std::ofstream out(path);
-    out << make_report(result).dump(2) << '\n';
+    out << report.dump(2) << '\n';
+    out.close();
+    if (!out) throw SessionError("cannot write '" + path + "'");
+}
+
+// A text output (drawing, bill of materials) written as it is.
+void write_text(const std::string &text, const std::string &path) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
     out.close();
     if (!out) throw SessionError("cannot write '" + path + "'");
 }
@@ -66,6 +79,14 @@ void write_outputs(const SessionResult &result, const OutputPaths &paths) {
     if (!paths.report.empty()) {
         pending.push_back(std::make_unique<PendingFile>(paths.report));
         write_report(result, pending.back()->temp());
+    }
+    if (!paths.svg.empty()) {
+        pending.push_back(std::make_unique<PendingFile>(paths.svg));
+        write_text(drawing_svg(result.name), pending.back()->temp());
+    }
+    if (!paths.bom.empty()) {
+        pending.push_back(std::make_unique<PendingFile>(paths.bom));
+        write_text(bom_csv(bill_of_materials()), pending.back()->temp());
     }
     for (auto &file : pending) file->commit();
 }

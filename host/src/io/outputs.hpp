@@ -10,7 +10,9 @@ namespace diekit::io {
 
 struct OutputPaths {
     std::string step;    // STEP of the work part's live bodies, with names and colours
-    std::string report;  // JSON report
+    std::string report;  // JSON report, with the interference checks
+    std::string svg;     // drawing of the unblanked bodies (engineering sheet)
+    std::string bom;     // bill of materials (CSV)
 };
 
 // Throws SessionError naming the file when an output cannot be written; nothing is left behind then.

@@ -3,7 +3,9 @@
 
 #include "kernel/occ.hpp"
 
+#include <BRepAdaptor_Curve.hxx>
 #include <BRepAdaptor_Surface.hxx>
+#include <BRepBuilderAPI_MakeVertex.hxx>
 #include <BRepBuilderAPI_MakeFace.hxx>
 #include <BRepBuilderAPI_MakeWire.hxx>
 #include <BRepBuilderAPI_Transform.hxx>
@@ -61,7 +63,7 @@ std::string point_text(const gp_Pnt &p) {
     return text;
 }
 
-// One input edge as an untrimmed-in-place curve in absolute coordinates.
+// One input edge: its 3D curve in absolute coordinates, its parameter range and end points.
 struct Piece {
     Handle(Geom_Curve) curve;
     double first = 0, last = 0;
@@ -276,7 +278,7 @@ std::vector<TopoDS_Face> regions(const char *op, const std::vector<TopoDS_Wire> 
 // (planes, cylinders, extrusions along it): a straight extrusion of its bottom caps.
 struct RightPrism {
     gp_Dir axis;
-    std::vector<TopoDS_Face> bottom;  // caps at the low level
+    std::vector<TopoDS_Face> bottom;  // the cap at the low level (one face)
     double low = 0, high = 0;         // levels of the caps along axis
 };
 
@@ -317,6 +319,8 @@ std::optional<RightPrism> prism_along(const TopTools_IndexedMapOfShape &faces, c
         else if (std::abs(level - prism.high) > Precision::Confusion())
             return std::nullopt;  // a step: the cross-section changes along the axis
     }
+    // A bottom split into several faces would be offset face by face, wrongly at the shared edges.
+    if (prism.bottom.size() != 1) return std::nullopt;
     return prism;
 }
 
@@ -370,6 +374,52 @@ Shape offset_right_prism(const char *op, const RightPrism &prism, double distanc
     return solid_result(op, solids);
 }
 
+
+// Every vertex and edge midpoint of an offset must lie at least |distance| from the original's
+// boundary: OCCT's 3D offset can return a valid solid that breaks this (a hole of radius r grown by
+// d > r comes back with radius d - r), and such a result is refused rather than kept.
+void check_offset(const char *op, const TopoDS_Shape &original, const TopoDS_Shape &result, double distance) {
+    std::vector<gp_Pnt> samples;
+    TopTools_IndexedMapOfShape vertices, edges;
+    TopExp::MapShapes(result, TopAbs_VERTEX, vertices);
+    for (int i = 1; i <= vertices.Extent(); ++i) samples.push_back(BRep_Tool::Pnt(TopoDS::Vertex(vertices(i))));
+    TopExp::MapShapes(result, TopAbs_EDGE, edges);
+    for (int i = 1; i <= edges.Extent(); ++i) {
+        const TopoDS_Edge &edge = TopoDS::Edge(edges(i));
+        if (BRep_Tool::Degenerated(edge) || !BRep_Tool::IsGeometric(edge)) continue;
+        BRepAdaptor_Curve curve(edge);
+        samples.push_back(curve.Value((curve.FirstParameter() + curve.LastParameter()) / 2));
+    }
+    // Distances to the boundary: against a solid the kernel reports 0 for points inside it.
+    TopoDS_Compound boundary;
+    BRep_Builder builder;
+    builder.MakeCompound(boundary);
+    for (TopExp_Explorer it(original, TopAbs_FACE); it.More(); it.Next()) builder.Add(boundary, it.Current());
+    const double wanted = std::abs(distance) * (1 - 1e-6) - 1e-7;
+    for (const gp_Pnt &p : samples) {
+        BRepExtrema_DistShapeShape extrema(BRepBuilderAPI_MakeVertex(p).Vertex(), boundary);
+        if (!extrema.IsDone()) fail(op, "the kernel could not check the offset");
+        if (extrema.Value() < wanted)
+            fail(op, "the kernel's offset is wrong: the point " + point_text(p) + " lies " +
+                         std::to_string(extrema.Value()) + " from the original's boundary, not " +
+                         std::to_string(std::abs(distance)));
+    }
+}
+
+
+// OCCT's offset of the solid's faces, checked point by point.
+Shape offset_3d(const char *op, const TopoDS_Shape &solid, double distance) {
+    BRepOffsetAPI_MakeOffsetShape maker;
+    maker.PerformByJoin(solid, distance, Precision::Confusion(), BRepOffset_Skin, Standard_False, Standard_False,
+                        GeomAbs_Intersection);
+    if (!maker.IsDone())
+        fail(op, "the kernel could not offset the solid (error " +
+                     std::to_string(static_cast<int>(maker.MakeOffset().Error())) + ")");
+    Shape moved = solid_result(op, maker.Shape());
+    check_offset(op, solid, moved.occ(), distance);
+    return moved;
+}
+
 }  // namespace
 
 Shape extrude_profile(const std::vector<Shape> &edges, const Vec3 &direction, double start, double end) {
@@ -420,26 +470,32 @@ Shape offset_solid(const Shape &solid, double distance) {
         for (int i = 1; i <= parts.Extent(); ++i) {
             const std::string which = parts.Extent() == 1 ? "the solid" : "solid " + std::to_string(i);
             const std::string by = " by " + std::to_string(distance);
-            Shape moved;
             // OCCT's 3D offset keeps arcs that should vanish (a hole of radius r grown by d > r comes
             // back with radius d - r) or fails on them; prisms, the usual case, go through the planar
-            // offset of their outline instead, which drops such arcs.
+            // offset of their outline, which drops such arcs. The 3D offset is the fallback, checked.
+            Shape moved;
+            std::string planar_failure;
             if (const auto prism = right_prism(parts(i))) {
-                moved = offset_right_prism(op, *prism, distance);
-            } else {
-                BRepOffsetAPI_MakeOffsetShape maker;
-                maker.PerformByJoin(parts(i), distance, Precision::Confusion(), BRepOffset_Skin, Standard_False,
-                                    Standard_False, GeomAbs_Intersection);
-                if (!maker.IsDone())
-                    fail(op, "the kernel could not offset " + which + by + " (error " +
-                                 std::to_string(static_cast<int>(maker.MakeOffset().Error())) + ")");
-                moved = solid_result(op, maker.Shape());
+                try {
+                    moved = offset_right_prism(op, *prism, distance);
+                } catch (const KernelError &error) {
+                    planar_failure = error.what();
+                }
+            }
+            if (moved.is_null()) {
+                try {
+                    moved = offset_3d(op, parts(i), distance);
+                } catch (const KernelError &error) {
+                    if (planar_failure.empty()) throw;
+                    fail(op, "could not offset " + which + by + ": " + planar_failure + "; " + error.what());
+                }
             }
             const double before = volume(Shape(parts(i)));
             const double after = solid_count(moved) > 0 ? volume(moved) : 0;
-            if (!(after > 0) || (distance > 0 ? after <= before : after >= before))
-                fail(op, "offsetting " + which + by + " does not leave a solid " +
-                             (distance > 0 ? "larger" : "smaller") + " than before");
+            if (!(after > 0)) fail(op, "offsetting " + which + by + " leaves no solid");
+            if (distance > 0 ? after <= before : after >= before)
+                fail(op, "offsetting " + which + by + " leaves a " + (distance > 0 ? "smaller" : "larger") +
+                             " solid than before");
             result = result.is_null() ? moved : fuse(result, moved);
         }
         return result;

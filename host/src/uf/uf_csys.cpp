@@ -150,6 +150,8 @@ int UF_CSYS_set_wcs_display(int display_status) {
 }
 
 int UF_CSYS_map_point(int input_csys, double input_point[3], int output_csys, double output_point[3]) {
+    if (output_point)
+        for (int i = 0; i < 3; ++i) output_point[i] = 0;
     return call("UF_CSYS_map_point", [&] {
         require_pointer(output_point, "output point");
         for (int code : {input_csys, output_csys})
@@ -176,7 +178,9 @@ int UF_CURVE_ask_line_data(tag_t line, UF_CURVE_line_p_t line_coords) {
         if (object.kind != model::Kind::Curve && object.kind != model::Kind::Edge)
             throw HostError(kErrWrongKind, "tag " + std::to_string(line) + " is not a curve or edge");
         auto data = kernel::line_data(store().shape_of(line));
-        if (!data.straight) throw HostError(kErrWrongKind, "curve " + std::to_string(line) + " is not a straight line");
+        if (!data.straight)
+            throw HostError(kErrWrongKind, std::string(model::kind_name(object.kind)) + " " + std::to_string(line) +
+                                               " is not a straight line");
         from_vec(data.start, line_coords->start_point);
         from_vec(data.end, line_coords->end_point);
     });

@@ -28,7 +28,10 @@ int UF_MODL_ask_exps_of_part(tag_t part_tag, int *number_of_exps, tag_t **exps) 
     return call("UF_MODL_ask_exps_of_part", [&] {
         require_pointer(number_of_exps, "count");
         require_pointer(exps, "expressions");
-        if (store().require(part_tag, "part").kind != model::Kind::Part)
+        // A group of imported objects stands for the part that holds it (the work part): the stripper
+        // bolt builder asks with its import group and searches the part's suffixes.
+        model::Kind kind = store().require(part_tag, "part").kind;
+        if (kind != model::Kind::Part && kind != model::Kind::Group)
             throw HostError(kErrWrongKind, "tag " + std::to_string(part_tag) + " is not a part");
         std::vector<tag_t> tags;
         for (auto *object : store().objects())

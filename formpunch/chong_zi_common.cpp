@@ -1,0 +1,136 @@
+#include "chong_zi_common.hpp"
+
+#include <uf.h>
+#include <uf_modl.h>
+#include <uf_obj.h>
+
+#include <string>
+
+#include "dialog_frame.hpp"
+#include "formpunch.hpp"
+#include "placement.hpp"
+
+using diekit::frame::ObjectList;
+using diekit::frame::SizeText;
+using diekit::frame::size_text;
+
+namespace chong_zi {
+
+Box bounding_box(tag_t object) {
+    Box box{};
+    UF_MODL_ask_bounding_box(object, box.data());
+    return box;
+}
+
+tag_t body_of(tag_t feature) {
+    tag_t body = NULL_TAG;
+    UF_MODL_ask_feat_body(feature, &body);
+    return body;
+}
+
+CommonInput read_common_input(formpunch &dialog) {
+    CommonInput input;
+    input.curves = diekit::frame::selected_tags(dialog.edge_select0);
+    input.plates = diekit::frame::selected_tags(dialog.selection0);
+    input.jian_xi = diekit::frame::expression_value(dialog.expression0);
+    return input;
+}
+
+Outline::Outline(const std::vector<tag_t> &curves) {
+    for (const tag_t curve : curves) UF_MODL_put_list_item(edge_list.get(), curve);
+}
+
+tag_t Outline::extrude(double start, double end, const Box &plate, ObjectList &features) const {
+    SizeText di = size_text(start);
+    SizeText ding = size_text(end);
+    char *limit[2] = {di.data(), ding.data()};
+    char taper_angle[] = "0";
+    double point[3] = {0.0, 0.0, plate[ZMIN]};
+    double direction[3] = {0.0, 0.0, plate[ZMAX] - plate[ZMIN]};
+    UF_MODL_create_extruded(edge_list.get(), taper_angle, limit, point, direction, UF_NULLSIGN, features.out());
+    return body_of(features.item(0));
+}
+
+std::string Outline::problem() const {
+    SizeText di = size_text(0.0);
+    SizeText ding = size_text(1.0);
+    char *limit[2] = {di.data(), ding.data()};
+    char taper_angle[] = "0";
+    double point[3] = {0.0, 0.0, 0.0};
+    double direction[3] = {0.0, 0.0, 1.0};
+    ObjectList features;
+    const int status =
+        UF_MODL_create_extruded(edge_list.get(), taper_angle, limit, point, direction, UF_NULLSIGN, features.out());
+    if (status != 0) {
+        char reason[133] = "";
+        if (UF_get_fail_message(status, reason) != 0 || reason[0] == '\0')
+            return "the host refused it (error " + std::to_string(status) + ")";
+        return reason;
+    }
+    UF_OBJ_delete_object(body_of(features.item(0)));
+    return "";
+}
+
+bool input_usable(const CommonInput &input, const Outline &outline) {
+    if (input.curves.empty()) {
+        diekit::frame::notify("formpunch", "select the curves of the punch outline; nothing was built");
+        return false;
+    }
+    if (input.plates.empty()) {
+        diekit::frame::notify("formpunch", "select the plates the punch passes through; nothing was built");
+        return false;
+    }
+    const std::string problem = outline.problem();
+    if (!problem.empty()) {
+        const std::string text = "the outline cannot be extruded: " + problem + "; nothing was built";
+        diekit::frame::notify("formpunch", text.c_str());
+        return false;
+    }
+    return true;
+}
+
+Plates sort_and_split(const std::vector<tag_t> &plates) {
+    Plates result;
+    result.bodys = diekit::frame::order_plates(plates).bodys;
+    for (const tag_t plate : result.bodys) {
+        if (bounding_box(plate)[ZMAX] > 0)
+            result.shang_mo.push_back(plate);
+        else
+            result.xia_mo.push_back(plate);
+    }
+    return result;
+}
+
+void cut_upper_openings(const Outline &outline, const std::vector<tag_t> &shang_mo) {
+    for (const tag_t plate : shang_mo) {
+        const Box bounding_box_mo_ban = bounding_box(plate);
+        ObjectList features;
+        const tag_t la_shen_ti = outline.extrude(bounding_box_mo_ban[ZMIN], bounding_box_mo_ban[ZMAX],
+                                                 bounding_box_mo_ban, features);
+        tag_t jian_qu = NULL_TAG;
+        UF_MODL_subtract_bodies_with_retained_options(plate, la_shen_ti, false, false, &jian_qu);
+    }
+}
+
+void cut_lower_openings(const Outline &outline, const std::vector<tag_t> &xia_mo, double jian_xi) {
+    double counter = 0.0;
+    for (const tag_t plate : xia_mo) {
+        const Box bounding_box_mo_ban = bounding_box(plate);
+        ObjectList features;
+        outline.extrude(bounding_box_mo_ban[ZMIN], bounding_box_mo_ban[ZMAX], bounding_box_mo_ban, features);
+        SizeText off = size_text(jian_xi + counter);
+        counter += 0.5;
+        tag_t offset_feature = NULL_TAG;
+        UF_MODL_create_feature_offset(off.data(), features.get(), &offset_feature);
+        tag_t jian_qu = NULL_TAG;
+        UF_MODL_subtract_bodies_with_retained_options(plate, body_of(offset_feature), false, false, &jian_qu);
+    }
+}
+
+tag_t create_punch_body(const Outline &outline, const Plates &plates) {
+    const Box bounding_box_zui_gao = bounding_box(plates.bodys.front());
+    ObjectList features;
+    return outline.extrude(-1.0, bounding_box_zui_gao[ZMAX], bounding_box_zui_gao, features);
+}
+
+}  // namespace chong_zi

@@ -1,0 +1,114 @@
+#include "spring_builder.hpp"
+
+#include <uf.h>
+#include <uf_csys.h>
+#include <uf_modl.h>
+#include <uf_mtx.h>
+#include <uf_obj.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace diekit::frame {
+
+namespace {
+
+// Makes a temporary coordinate system at origin with the absolute orientation the WCS.
+void set_absolute_wcs_at(const double origin[3]) {
+    const double x_axis[3] = {1, 0, 0};
+    const double y_axis[3] = {0, 1, 0};
+    double matrix_values[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    UF_MTX3_initialize(x_axis, y_axis, matrix_values);
+    tag_t matrix = NULL_TAG;
+    UF_CSYS_create_matrix(matrix_values, &matrix);
+    tag_t csys = NULL_TAG;
+    UF_CSYS_create_temp_csys(origin, matrix, &csys);
+    UF_CSYS_set_wcs(csys);
+}
+
+void reset_wcs() {
+    const double origin[3] = {0, 0, 0};
+    set_absolute_wcs_at(origin);
+}
+
+// Both bodies stretched along the WCS Z axis about the WCS origin (the anchor); false when the host
+// refused either scale.
+bool stretch(tag_t spring, tag_t clearance, SizeText &z) {
+    char x_factor[] = "1.0";
+    char y_factor[] = "1.0";
+    char *scale_factors[3] = {x_factor, y_factor, z.data()};
+    tag_t feature = NULL_TAG;
+    const int spring_status = UF_MODL_create_non_uni_scale(spring, NULL_TAG, scale_factors, &feature);
+    const int clearance_status = UF_MODL_create_non_uni_scale(clearance, NULL_TAG, scale_factors, &feature);
+    return spring_status == 0 && clearance_status == 0;
+}
+
+// The clearance is cut from every plate in order; after each plate the growing list (the plates so
+// far and the spring, once per plate) loses its parameters.
+void cut_and_strip(const std::vector<tag_t> &bodys, tag_t spring, tag_t clearance) {
+    ObjectList list(new_empty_list);
+    for (const tag_t plate : bodys) {
+        tag_t feature = NULL_TAG;
+        UF_MODL_subtract_bodies_with_retained_options(plate, clearance, false, true, &feature);
+        UF_MODL_put_list_item(list.get(), plate);
+        UF_MODL_put_list_item(list.get(), spring);
+        UF_MODL_delete_object_parms(list.get());
+    }
+}
+
+}  // namespace
+
+SizeText spring_scale_text(double length, double free_length) { return size_text(length / free_length); }
+
+int place_spring(const char *plugin, const PlacementRequest &request, std::span<const SpringRow> table,
+                 MirrorSigns signs) {
+    if (request.bodys.empty()) {
+        notify(plugin, "select the plates the spring passes through; no spring was placed");
+        return 0;
+    }
+    if (request.index < 0 || request.index >= static_cast<int>(table.size())) {
+        notify(plugin, ("spring size " + std::to_string(request.index) + " is not in the table; no spring was placed").c_str());
+        return 0;
+    }
+    const SpringRow &row = table[request.index];
+    SizeText z = spring_scale_text(request.length, row.free_length);
+    if (!(std::atof(z.data()) > 0)) {
+        notify(plugin, ("the spring length " + std::string(size_text(request.length).data()) +
+                        " is not a positive length; no spring was placed").c_str());
+        return 0;
+    }
+
+    PartPlacement placement = place_on_plates(request.bodys, request.point, signs);
+    const tag_t group = import_standard_part(row.part_file, placement);
+    if (group == NULL_TAG) {
+        notify(plugin, (std::string("the spring part '") + row.part_file + "' could not be imported; no spring was placed").c_str());
+        return 0;
+    }
+    const std::vector<tag_t> group_members = group_members_of(group);
+    if (group_members.size() < 2) {
+        notify(plugin, (std::string("the spring part '") + row.part_file + "' does not hold a spring and its clearance").c_str());
+        return 0;
+    }
+    const tag_t spring = group_members[0];
+    const tag_t clearance = group_members[1];
+
+    // The scales below are taken in the WCS: at the anchor, with the absolute orientation in both
+    // cases, so the anchor end stays and the length along Z becomes L.
+    set_absolute_wcs_at(placement.dest_point);
+    UF_CSYS_set_wcs_display(1);
+
+    if (stretch(spring, clearance, z)) {
+        cut_and_strip(placement.bodys, spring, clearance);
+        UF_OBJ_delete_object(clearance);
+    } else {
+        // A spring that cannot take the typed length is not left behind at another length.
+        UF_OBJ_delete_object(spring);
+        UF_OBJ_delete_object(clearance);
+        notify(plugin, "the spring could not be stretched to the typed length; no spring was placed");
+    }
+    reset_wcs();
+    return 0;
+}
+
+}  // namespace diekit::frame

@@ -1,0 +1,88 @@
+#include "io/bom.hpp"
+
+#include "model/store.hpp"
+
+#include <cstdio>
+
+namespace diekit::io {
+
+namespace {
+
+// Quotes a field that holds a separator, a quote or a line break; doubles inner quotes.
+std::string field(const std::string &text) {
+    if (text.find_first_of(",\"\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+std::string fixed(double v) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%.6f", v);
+    return std::string(text) == "-0.000000" ? "0.000000" : text;
+}
+
+}  // namespace
+
+std::string role_of_color(int color) {
+    switch (color) {
+    case 181: return "insert";
+    case 190: return "retainer plate";
+    case 165: return "punch";
+    case 108: return "die shoe";
+    // The die set's plates and parts.
+    case 100: return "die plate";
+    case 5: return "ejector block";
+    case 206: return "pad";
+    case 120: return "hollow backing plate";
+    case 95: return "die-set retainer plate";
+    case 98: return "backing plate";
+    case 128: return "stripper plate";
+    case 119: return "punch-die";
+    case 105: return "die shank";
+    case 160: return "knock-out rod";
+    default: return "other";
+    }
+}
+
+std::vector<BomRow> bill_of_materials() {
+    auto &store = model::Store::instance();
+    std::vector<BomRow> rows;
+    for (auto *body : store.bodies()) {
+        BomRow row;
+        row.tag = body->tag;
+        row.name = body->name;
+        row.color = body->color;
+        row.role = role_of_color(body->color);
+        if (body->group != NULL_TAG) {
+            model::Object *group = store.find(body->group);
+            if (group && group->kind == model::Kind::Group) {
+                row.role = "library part";
+                row.library_file = static_cast<model::Group *>(group)->file;
+            }
+        }
+        if (!kernel::is_empty(body->shape)) {
+            kernel::Box box = kernel::bounding_box(body->shape);
+            for (int i = 0; i < 3; ++i) row.size[i] = box[i + 3] - box[i];
+            row.volume = kernel::volume(body->shape);
+        }
+        row.mass = row.volume * kSteelDensity;
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::string bom_csv(const std::vector<BomRow> &rows) {
+    std::string csv = "tag,name,color,role,library_file,size_x_mm,size_y_mm,size_z_mm,volume_mm3,mass_g\n";
+    for (auto &row : rows) {
+        csv += std::to_string(row.tag) + ',' + field(row.name) + ',' + std::to_string(row.color) + ',' +
+               field(row.role) + ',' + field(row.library_file) + ',' + fixed(row.size[0]) + ',' + fixed(row.size[1]) +
+               ',' + fixed(row.size[2]) + ',' + fixed(row.volume) + ',' + fixed(row.mass) + "\n";
+    }
+    return csv;
+}
+
+}  // namespace diekit::io

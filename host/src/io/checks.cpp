@@ -1,0 +1,112 @@
+#include "io/checks.hpp"
+
+#include "model/errors.hpp"
+#include "model/store.hpp"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace diekit::io {
+
+namespace {
+
+struct Candidate {
+    const model::Body *body;
+    kernel::Box box;
+    double volume;
+};
+
+// Whether the boxes overlap with positive volume (more than the tolerance on every axis), merely meet
+// (within the tolerance), or are apart.
+enum class BoxContact { Overlap, Meet, Apart };
+
+BoxContact contact(const kernel::Box &a, const kernel::Box &b) {
+    bool overlap = true;
+    for (int i = 0; i < 3; ++i) {
+        const double depth = std::min(a[i + 3], b[i + 3]) - std::max(a[i], b[i]);
+        if (depth < -kernel::kTolerance) return BoxContact::Apart;
+        if (depth <= kernel::kTolerance) overlap = false;
+    }
+    return overlap ? BoxContact::Overlap : BoxContact::Meet;
+}
+
+std::string label(tag_t tag, const std::string &name) {
+    std::string text = "#";
+    text += std::to_string(tag);
+    if (!name.empty()) text += ' ', text += name;
+    return text;
+}
+std::string label(const model::Body &body) { return label(body.tag, body.name); }
+
+}  // namespace
+
+InterferenceReport check_interference() {
+    auto &store = model::Store::instance();
+    std::vector<Candidate> bodies;
+    for (auto *body : store.bodies())
+        if (!kernel::is_empty(body->shape))
+            bodies.push_back({body, kernel::bounding_box(body->shape), kernel::volume(body->shape)});
+
+    InterferenceReport report;
+    report.bodies = bodies.size();
+    // Sweep along x: only bodies whose x ranges meet are looked at further.
+    std::sort(bodies.begin(), bodies.end(), [](const Candidate &l, const Candidate &r) { return l.box[0] < r.box[0]; });
+    for (std::size_t i = 0; i < bodies.size(); ++i) {
+        for (std::size_t j = i + 1; j < bodies.size() && bodies[j].box[0] <= bodies[i].box[3] + kernel::kTolerance;
+             ++j) {
+            const BoxContact boxes = contact(bodies[i].box, bodies[j].box);
+            if (boxes == BoxContact::Apart) continue;
+            ++report.compared;
+            const Candidate *first = &bodies[i], *second = &bodies[j];
+            if (first->body->tag > second->body->tag) std::swap(first, second);
+            try {
+                if (boxes == BoxContact::Overlap) {
+                    const double shared =
+                        kernel::volume(kernel::common(first->body->shape, second->body->shape));
+                    // Shared volume must be more than round-off of the smaller body.
+                    const double threshold = std::max(1e-9, 1e-9 * std::min(first->volume, second->volume));
+                    if (shared > threshold) {
+                        report.overlaps.push_back({first->body->tag, second->body->tag, shared});
+                        continue;
+                    }
+                }
+                if (kernel::distance(first->body->shape, second->body->shape) <= kernel::kTolerance)
+                    report.touching.emplace_back(first->body->tag, second->body->tag);
+            } catch (const kernel::KernelError &e) {
+                throw SessionError("cannot compare bodies " + label(*first->body) + " and " + label(*second->body) +
+                                   ": " + e.what());
+            }
+        }
+    }
+    std::sort(report.overlaps.begin(), report.overlaps.end(),
+              [](const Overlap &l, const Overlap &r) { return std::pair(l.a, l.b) < std::pair(r.a, r.b); });
+    std::sort(report.touching.begin(), report.touching.end());
+    return report;
+}
+
+nlohmann::ordered_json checks_json(const InterferenceReport &report) {
+    nlohmann::ordered_json overlaps = nlohmann::ordered_json::array(), touching = nlohmann::ordered_json::array();
+    for (auto &o : report.overlaps) overlaps.push_back({{"a", o.a}, {"b", o.b}, {"volume", o.volume}});
+    for (auto &[a, b] : report.touching) touching.push_back({a, b});
+    return {{"overlaps", overlaps}, {"touching", touching}};
+}
+
+std::string checks_text(const InterferenceReport &report, const std::string &session_name) {
+    auto &store = model::Store::instance();
+    auto name = [&](tag_t tag) {
+        model::Object *object = store.find(tag);
+        return object && object->kind == model::Kind::Body ? label(static_cast<model::Body &>(*object)) : label(tag, "");
+    };
+    std::string text = session_name;
+    text += ": " + std::to_string(report.bodies) + " bodies, " + std::to_string(report.overlaps.size()) +
+            " overlapping pair(s), " + std::to_string(report.touching.size()) + " touching pair(s)\n";
+    for (auto &o : report.overlaps) {
+        char volume[48];
+        std::snprintf(volume, sizeof volume, "%.6f", o.volume);
+        text += "  overlap   " + name(o.a) + " / " + name(o.b) + ": shared volume " + volume + " mm3\n";
+    }
+    for (auto &[a, b] : report.touching) text += "  touching  " + name(a) + " / " + name(b) + "\n";
+    return text;
+}
+
+}  // namespace diekit::io

@@ -1,0 +1,163 @@
+// Hidden-line projection: HLRBRep_Algo (exact) or HLRBRep_PolyAlgo (mesh), extracted per shape and
+// discretised into 2D polylines.
+#include "kernel/drawing.hpp"
+
+#include "kernel/occ.hpp"
+
+// OCCT 7.6 headers of the mesher and the hidden-line algorithm mix enumeration types in bit masks.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-enum-enum-conversion"
+#include <BRepAdaptor_Curve.hxx>
+#include <BRepBuilderAPI_Copy.hxx>
+#include <BRepMesh_IncrementalMesh.hxx>
+#include <GCPnts_TangentialDeflection.hxx>
+#include <HLRAlgo_Projector.hxx>
+#include <HLRBRep_Algo.hxx>
+#include <HLRBRep_HLRToShape.hxx>
+#include <HLRBRep_PolyAlgo.hxx>
+#include <HLRBRep_PolyHLRToShape.hxx>
+#include <TopExp_Explorer.hxx>
+#include <TopoDS.hxx>
+#include <gp_Ax2.hxx>
+#include <gp_Pnt2d.hxx>
+#pragma GCC diagnostic pop
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace diekit::kernel {
+
+using namespace detail;
+
+namespace {
+
+constexpr const char *kOp = "hidden-line projection";
+
+// The projector's frame: its z axis points to the viewer, its x axis is the view's x axis.
+HLRAlgo_Projector projector(const ViewAxes &view) {
+    gp_Dir toward = to_dir(kOp, view.toward_viewer, "view direction");
+    gp_Vec right = to_vec(view.right);
+    // Keep only the part of `right` perpendicular to the view direction.
+    right -= gp_Vec(toward) * right.Dot(gp_Vec(toward));
+    if (right.Magnitude() < 1e-9) fail(kOp, "the view's x axis is parallel to the view direction");
+    return HLRAlgo_Projector(gp_Ax2(gp::Origin(), toward, gp_Dir(right)));
+}
+
+// Appends the edges of a result compound (edges in the projection plane, z = 0) as polylines.
+void add_polylines(const TopoDS_Shape &compound, double deflection, std::vector<Polyline2> &out) {
+    if (compound.IsNull()) return;
+    for (TopExp_Explorer it(compound, TopAbs_EDGE); it.More(); it.Next()) {
+        BRepAdaptor_Curve curve(TopoDS::Edge(it.Current()));
+        Polyline2 line;
+        if (curve.GetType() == GeomAbs_Line) {
+            gp_Pnt a = curve.Value(curve.FirstParameter()), b = curve.Value(curve.LastParameter());
+            line = {{a.X(), a.Y()}, {b.X(), b.Y()}};
+        } else {
+            GCPnts_TangentialDeflection points(curve, 0.2, deflection, 2);
+            for (int i = 1; i <= points.NbPoints(); ++i) {
+                gp_Pnt p = points.Value(i);
+                line.push_back({p.X(), p.Y()});
+            }
+        }
+        if (line.size() >= 2) out.push_back(std::move(line));
+    }
+}
+
+double default_deflection(const std::vector<Shape> &shapes) {
+    double largest = 0;
+    for (auto &shape : shapes) {
+        if (shape.is_null() || is_empty(shape)) continue;
+        Box box = bounding_box(shape);
+        for (int i = 0; i < 3; ++i) largest = std::max(largest, box[i + 3] - box[i]);
+    }
+    return largest > 0 ? largest / 1500 : 0.01;
+}
+
+template <class Extractor>
+ProjectedLines extract(Extractor &extractor, const TopoDS_Shape &shape, bool with_hidden, double deflection) {
+    ProjectedLines lines;
+    add_polylines(extractor.VCompound(shape), deflection, lines.visible);
+    add_polylines(extractor.OutLineVCompound(shape), deflection, lines.visible);
+    add_polylines(extractor.Rg1LineVCompound(shape), deflection, lines.smooth);
+    if (with_hidden) {
+        add_polylines(extractor.HCompound(shape), deflection, lines.hidden);
+        add_polylines(extractor.OutLineHCompound(shape), deflection, lines.hidden);
+    }
+    return lines;
+}
+
+std::vector<ProjectedLines> exact(const std::vector<TopoDS_Shape> &shapes, const HLRAlgo_Projector &view,
+                                  bool with_hidden, double deflection) {
+    Handle(HLRBRep_Algo) algo = new HLRBRep_Algo();
+    for (auto &shape : shapes)
+        if (!shape.IsNull()) algo->Add(shape);
+    algo->Projector(view);
+    algo->Update();
+    algo->Hide();
+    HLRBRep_HLRToShape extractor(algo);
+    std::vector<ProjectedLines> result;
+    for (auto &shape : shapes)
+        result.push_back(shape.IsNull() ? ProjectedLines{} : extract(extractor, shape, with_hidden, deflection));
+    return result;
+}
+
+std::vector<ProjectedLines> mesh(const std::vector<TopoDS_Shape> &shapes, const HLRAlgo_Projector &view,
+                                 bool with_hidden, double deflection) {
+    // The triangulation goes onto copies: the callers' shapes stay as they were.
+    std::vector<TopoDS_Shape> copies;
+    Handle(HLRBRep_PolyAlgo) algo = new HLRBRep_PolyAlgo();
+    for (auto &shape : shapes) {
+        if (shape.IsNull()) {
+            copies.emplace_back();
+            continue;
+        }
+        TopoDS_Shape copy = BRepBuilderAPI_Copy(shape, true, false).Shape();
+        BRepMesh_IncrementalMesh(copy, deflection * 4, false, 0.35, false);
+        algo->Load(copy);
+        copies.push_back(copy);
+    }
+    algo->Projector(view);
+    algo->Update();
+    HLRBRep_PolyHLRToShape extractor;
+    extractor.Update(algo);
+    std::vector<ProjectedLines> result;
+    for (auto &copy : copies)
+        result.push_back(copy.IsNull() ? ProjectedLines{} : extract(extractor, copy, with_hidden, deflection));
+    return result;
+}
+
+}  // namespace
+
+std::vector<ProjectedLines> project_hidden_lines(const std::vector<Shape> &shapes, const ViewAxes &view,
+                                                 const HiddenLineOptions &options) {
+    return guarded(kOp, [&] {
+        const double deflection = options.deflection > 0 ? options.deflection : default_deflection(shapes);
+        std::vector<TopoDS_Shape> occ;
+        for (auto &shape : shapes) occ.push_back(shape.occ());
+        const HLRAlgo_Projector view_projector = projector(view);
+        if (std::all_of(occ.begin(), occ.end(), [](const TopoDS_Shape &s) { return s.IsNull(); }))
+            return std::vector<ProjectedLines>(shapes.size());
+        return options.method == HiddenLineMethod::Exact ? exact(occ, view_projector, options.with_hidden, deflection)
+                                                         : mesh(occ, view_projector, options.with_hidden, deflection);
+    });
+}
+
+std::array<double, 4> projected_extent(const Box &box, const ViewAxes &view) {
+    const HLRAlgo_Projector p = guarded(kOp, [&] { return projector(view); });
+    std::array<double, 4> extent = {std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
+                                    -std::numeric_limits<double>::infinity(),
+                                    -std::numeric_limits<double>::infinity()};
+    for (int corner = 0; corner < 8; ++corner) {
+        gp_Pnt point(box[(corner & 1) ? 3 : 0], box[(corner & 2) ? 4 : 1], box[(corner & 4) ? 5 : 2]);
+        gp_Pnt2d projected;
+        p.Project(point, projected);
+        extent[0] = std::min(extent[0], projected.X());
+        extent[1] = std::min(extent[1], projected.Y());
+        extent[2] = std::max(extent[2], projected.X());
+        extent[3] = std::max(extent[3], projected.Y());
+    }
+    return extent;
+}
+
+}  // namespace diekit::kernel

@@ -1,0 +1,104 @@
+#include "ya_ban_steps.hpp"
+
+#include <uf.h>
+#include <uf_group.h>
+#include <uf_modl.h>
+#include <uf_obj.h>
+#include <uf_part.h>
+#include <uf_ui.h>
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace ya_ban {
+
+Box bounding_box(tag_t object) {
+    Box box{};
+    UF_MODL_ask_bounding_box(object, box.data());
+    return box;
+}
+
+tag_t body_of(tag_t feature) {
+    tag_t body = NULL_TAG;
+    UF_MODL_ask_feat_body(feature, &body);
+    return body;
+}
+
+tag_t create_block(const double corner[3], SizeText &x_len, SizeText &y_len, SizeText &z_len) {
+    double corner_pt[3] = {corner[0], corner[1], corner[2]};
+    char *edge_len[3] = {x_len.data(), y_len.data(), z_len.data()};
+    tag_t feature = NULL_TAG;
+    UF_MODL_create_block1(UF_NULLSIGN, corner_pt, edge_len, &feature);
+    return feature;
+}
+
+tag_t create_cylinder(const double origin[3], const char *height, const char *diameter) {
+    double base[3] = {origin[0], origin[1], origin[2]};
+    double direction[3] = {0.0, 0.0, 1.0};
+    SizeText gao{};
+    SizeText zhi_jing{};
+    // The host takes writable texts; the literal sizes are copied into buffers of our own.
+    std::snprintf(gao.data(), gao.size(), "%s", height);
+    std::snprintf(zhi_jing.data(), zhi_jing.size(), "%s", diameter);
+    tag_t feature = NULL_TAG;
+    UF_MODL_create_cyl1(UF_NULLSIGN, base, gao.data(), zhi_jing.data(), direction, &feature);
+    return feature;
+}
+
+void subtract(tag_t target, tag_t tool, bool keep_tool) {
+    tag_t frec_eid = NULL_TAG;
+    UF_MODL_subtract_bodies_with_retained_options(target, tool, false, keep_tool, &frec_eid);
+}
+
+const ScrewSize &screw_size(int index) {
+    static const ScrewSize table[3] = {
+        {"3.5", "7", "D:\\DIELIB\\STANDARD\\chong zi ya ban\\M3X10.prt"},
+        {"4.5", "9", "D:\\DIELIB\\STANDARD\\chong zi ya ban\\M4X12.prt"},
+        {"5.5", "11", "D:\\DIELIB\\STANDARD\\chong zi ya ban\\M5X16.prt"},
+    };
+    if (index < 0 || index > 2) throw std::out_of_range("screw size " + std::to_string(index) + " is not 0, 1 or 2");
+    return table[index];
+}
+
+tag_t import_screw(const char *part_file, const double point[3], tag_t gu_ding_ban) {
+    UF_import_part_modes_t modes{};
+    modes.layer_mode = 1;
+    modes.group_mode = 1;
+    modes.csys_mode = 0;
+    modes.plist_mode = 0;
+    modes.view_mode = 1;
+    modes.cam_mode = false;
+    modes.use_search_dirs = false;
+    double dest_csys[6] = {1.0, 0.0, 0.0, 0.0, 1.0, 0.0};
+    double dest_point[3] = {point[0], point[1], point[2]};
+    tag_t group = NULL_TAG;
+    UF_PART_import(part_file, &modes, dest_csys, dest_point, 1.0, &group);
+
+    tag_t *members = nullptr;
+    int count = 0;
+    UF_GROUP_ask_group_data(group, &members, &count);
+    const tag_t luo_ding = count > 0 ? members[0] : NULL_TAG;
+    UF_free(members);
+    subtract(gu_ding_ban, luo_ding, true);
+    return luo_ding;
+}
+
+tag_t find_named(const char *name) {
+    tag_t object = NULL_TAG;
+    UF_OBJ_cycle_by_name(name, &object);
+    return object;
+}
+
+bool report_missing(const char *plugin, const std::vector<Missing> &inputs) {
+    std::string text;
+    for (const Missing &input : inputs) {
+        if (!input.condition) continue;
+        text += text.empty() ? std::string(plugin) + ": no retainer plate was built: " : "; ";
+        text += input.what;
+    }
+    if (text.empty()) return false;
+    uc1601(text.c_str(), 1);
+    return true;
+}
+
+}  // namespace ya_ban

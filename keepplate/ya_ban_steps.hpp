@@ -1,0 +1,61 @@
+// Host steps that both retainer plate builders of keepplate take: boxes, primitives, subtractions,
+// the screw-size table, the imported screw and the named plates of the work part.
+#ifndef DIEKIT_KEEPPLATE_YA_BAN_STEPS_HPP
+#define DIEKIT_KEEPPLATE_YA_BAN_STEPS_HPP
+
+#include <uf_defs.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "host_helpers.hpp"
+
+namespace ya_ban {
+
+using diekit::frame::SizeText;
+
+// Minimum x, y, z then maximum x, y, z, absolute.
+using Box = std::array<double, 6>;
+enum { XMIN, YMIN, ZMIN, XMAX, YMAX, ZMAX };
+
+constexpr int ya_ban_colour = 190;
+
+Box bounding_box(tag_t object);
+tag_t body_of(tag_t feature);
+
+// New block (sign 0) along the WCS axes from an absolute corner; returns its feature.
+tag_t create_block(const double corner[3], SizeText &x_len, SizeText &y_len, SizeText &z_len);
+// New cylinder (sign 0) standing on origin along +Z; returns its feature.
+tag_t create_cylinder(const double origin[3], const char *height, const char *diameter);
+// target minus tool; the target keeps its tag, the tool is consumed unless keep_tool.
+void subtract(tag_t target, tag_t tool, bool keep_tool);
+
+// One row of the screw-size table ("enum01"): clearance hole in the plate, relief pocket in the
+// backing plate (both literal diameter texts) and the screw's standard part.
+struct ScrewSize {
+    const char *kong;       // clearance hole diameter
+    const char *ran_wei;    // relief pocket diameter
+    const char *part_file;  // library part, head below its origin, shank along +Z
+};
+// Row for the enumeration index 0 (M3), 1 (M4) or 2 (M5); std::out_of_range for any other index.
+const ScrewSize &screw_size(int index);
+
+// Imports the screw part at point with the absolute axes, then cuts its first member out of the
+// fixed plate, the screw kept. Returns the screw body (NULL_TAG when the import failed).
+tag_t import_screw(const char *part_file, const double point[3], tag_t gu_ding_ban);
+
+// The first object of the work part carrying the name, or NULL_TAG.
+tag_t find_named(const char *name);
+
+// Missing inputs of a build. When any is missing it says so in one line (uc1601) naming each, and
+// returns true: the builder then builds nothing.
+struct Missing {
+    bool condition;
+    const char *what;
+};
+bool report_missing(const char *plugin, const std::vector<Missing> &inputs);
+
+}  // namespace ya_ban
+
+#endif

@@ -1,0 +1,143 @@
+// The interference report (`diehost check`, the report's "checks"): shared volumes to 1e-6, touching
+// bodies told apart from overlapping ones, box pre-filtering, and the command's output.
+#include "io/checks.hpp"
+#include "scenario.hpp"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <numbers>
+
+namespace {
+
+namespace fs = std::filesystem;
+using scenario::Json;
+
+struct Played {
+    Json report;
+    diekit::io::InterferenceReport checks;
+    int tag(const std::string &name) const { return scenario::body(report, name)["tag"]; }
+};
+
+Played play_objects(const char *objects) {
+    Played played;
+    played.report = scenario::play(Json::parse(std::string(R"({"objects": )") + objects + "}"));
+    played.checks = diekit::io::check_interference();
+    return played;
+}
+
+TEST(Interference, ASpringStandingInAPlateWithoutItsPocketIsReportedWithItsSharedVolume) {
+    auto played = play_objects(R"([
+        {"name": "plate", "block": {"corner": [-100, -60, 0], "size": [200, 120, 25]}},
+        {"name": "spring", "cylinder": {"base": [30, 20, 0], "axis": [0, 0, 1], "height": 40, "diameter": 25}},
+        {"name": "far", "block": {"corner": [300, 0, 0], "size": [10, 10, 10]}}])");
+    ASSERT_EQ(played.checks.overlaps.size(), 1u);
+    auto &overlap = played.checks.overlaps[0];
+    EXPECT_EQ(overlap.a, static_cast<tag_t>(played.tag("plate")));
+    EXPECT_EQ(overlap.b, static_cast<tag_t>(played.tag("spring")));
+    // 25 of the spring's 40 stand inside the plate.
+    EXPECT_NEAR(overlap.volume, std::numbers::pi * 12.5 * 12.5 * 25, 1e-6);
+    EXPECT_TRUE(played.checks.touching.empty());
+    EXPECT_EQ(played.checks.bodies, 3u);
+    EXPECT_EQ(played.checks.compared, 1u) << "the far block's box meets no other";
+
+    auto json = diekit::io::checks_json(played.checks);
+    EXPECT_EQ(json["overlaps"][0]["a"], played.tag("plate"));
+    EXPECT_EQ(json["overlaps"][0]["b"], played.tag("spring"));
+    EXPECT_NEAR(json["overlaps"][0]["volume"].get<double>(), std::numbers::pi * 12.5 * 12.5 * 25, 1e-6);
+    EXPECT_TRUE(json["touching"].empty());
+}
+
+TEST(Interference, BodiesThatOnlyTouchAreTouchingNotOverlapping) {
+    auto played = play_objects(R"([
+        {"name": "lower", "block": {"corner": [0, 0, 0], "size": [100, 80, 20]}},
+        {"name": "upper", "block": {"corner": [10, 10, 20], "size": [50, 40, 15]}},
+        {"name": "edge_only", "block": {"corner": [100, 80, 0], "size": [10, 10, 20]}},
+        {"name": "gap", "block": {"corner": [0, -10.01, 0], "size": [20, 10, 20]}},
+        {"name": "thin", "block": {"corner": [-5, 0, 0], "size": [5.001, 10, 10]}}])");
+    EXPECT_EQ(played.checks.touching,
+              (std::vector<std::pair<tag_t, tag_t>>{{played.tag("lower"), played.tag("upper")},
+                                                    {played.tag("lower"), played.tag("edge_only")}}));
+    // A sliver of 0.001 × 10 × 10 is still shared volume.
+    ASSERT_EQ(played.checks.overlaps.size(), 1u);
+    EXPECT_EQ(played.checks.overlaps[0].a, static_cast<tag_t>(played.tag("lower")));
+    EXPECT_EQ(played.checks.overlaps[0].b, static_cast<tag_t>(played.tag("thin")));
+    EXPECT_NEAR(played.checks.overlaps[0].volume, 0.1, 1e-6);
+
+    auto json = diekit::io::checks_json(played.checks);
+    EXPECT_EQ(json["touching"][0], Json::array({played.tag("lower"), played.tag("upper")}));
+}
+
+TEST(Interference, BoxesKeepTheComparisonsFewOnAGridOfPunches) {
+    // 64 punches on a grid through one plate: 64 pairs meet, not 64·65/2.
+    Json objects = Json::array();
+    objects.push_back({{"name", "plate"}, {"block", {{"corner", {0, 0, 0}}, {"size", {400, 400, 20}}}}});
+    for (int i = 0; i < 8; ++i)
+        for (int j = 0; j < 8; ++j)
+            objects.push_back({{"name", "p"},
+                               {"cylinder", {{"base", {25 + 50 * i, 25 + 50 * j, -10}}, {"axis", {0, 0, 1}}, {"height", 40},
+                                             {"diameter", 10}}}});
+    scenario::play(Json{{"objects", objects}});
+    auto checks = diekit::io::check_interference();
+    EXPECT_EQ(checks.bodies, 65u);
+    EXPECT_EQ(checks.compared, 64u);
+    ASSERT_EQ(checks.overlaps.size(), 64u);
+    for (auto &o : checks.overlaps) EXPECT_NEAR(o.volume, std::numbers::pi * 25 * 20, 1e-6);
+}
+
+// ---- the command and the written report ----
+
+int run_diehost(const std::string &arguments, std::string &output) {
+    FILE *pipe = popen((std::string(DIEKIT_DIEHOST) + " " + arguments + " 2>&1").c_str(), "r");
+    char buffer[512];
+    while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
+    int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(InterferenceCli, CheckListsOverlapsAndTouchingPairsAndTheReportCarriesThem) {
+    const fs::path dir = fs::temp_directory_path() / ("diekit_checks_cli_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const fs::path session = dir / "spring.json";
+    std::ofstream(session) << R"({"objects": [
+        {"name": "plate", "block": {"corner": [-100, -60, 0], "size": [200, 120, 25]}},
+        {"name": "spring", "cylinder": {"base": [30, 20, 0], "axis": [0, 0, 1], "height": 40, "diameter": 25}},
+        {"name": "backing", "block": {"corner": [-100, -60, -10], "size": [200, 120, 10]}}]})";
+
+    std::string output;
+    const fs::path report = dir / "r.json";
+    ASSERT_EQ(run_diehost("run " + session.string() + " --quiet --report " + report.string(), output), 0) << output;
+    auto json = Json::parse(std::ifstream(report));
+    const int plate = scenario::body(json, "plate")["tag"], spring = scenario::body(json, "spring")["tag"],
+              backing = scenario::body(json, "backing")["tag"];
+    ASSERT_TRUE(json.contains("checks"));
+    ASSERT_EQ(json["checks"]["overlaps"].size(), 1u);
+    EXPECT_EQ(json["checks"]["overlaps"][0]["a"], plate);
+    EXPECT_EQ(json["checks"]["overlaps"][0]["b"], spring);
+    EXPECT_EQ(json["checks"]["touching"], Json::array({Json::array({plate, backing}), Json::array({spring, backing})}));
+
+    output.clear();
+    ASSERT_EQ(run_diehost("check " + session.string() + " --quiet", output), 0) << output;
+    auto id = [](int tag, const char *name) {
+        std::string text = "#";
+        text += std::to_string(tag) + " " + name;
+        return text;
+    };
+    EXPECT_NE(output.find("spring: 3 bodies, 1 overlapping pair(s), 2 touching pair(s)"), std::string::npos) << output;
+    EXPECT_NE(output.find("overlap   " + id(plate, "plate") + " / " + id(spring, "spring") +
+                          ": shared volume 12271.846303 mm3"),
+              std::string::npos)
+        << output;
+    EXPECT_NE(output.find("touching  " + id(plate, "plate") + " / " + id(backing, "backing")), std::string::npos) << output;
+    EXPECT_NE(output.find("touching  " + id(spring, "spring") + " / " + id(backing, "backing")), std::string::npos)
+        << output;
+
+    output.clear();
+    std::ofstream(dir / "bad.json") << R"({"steps": [{"plugin": "nosuchplugin"}]})";
+    EXPECT_EQ(run_diehost("check " + (dir / "bad.json").string(), output), 1);
+    EXPECT_NE(output.find("nosuchplugin"), std::string::npos) << output;
+    fs::remove_all(dir);
+}
+
+}  // namespace

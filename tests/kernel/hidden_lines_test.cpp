@@ -1,0 +1,110 @@
+// Hidden-line projection: view conventions (which model axis becomes which view axis), hiding across
+// shapes, silhouettes of curved faces, and the mesh method agreeing with the exact one.
+#include "kernel/drawing.hpp"
+#include "kernel_test_util.hpp"
+
+#include <cmath>
+#include <limits>
+
+namespace diekit::kernel::test {
+namespace {
+
+const ViewAxes kTop{{0, 0, 1}, {1, 0, 0}};
+const ViewAxes kBottom{{0, 0, -1}, {1, 0, 0}};
+const ViewAxes kFront{{0, -1, 0}, {1, 0, 0}};
+const ViewAxes kLeft{{-1, 0, 0}, {0, -1, 0}};
+
+struct Extent2 {
+    double u0 = std::numeric_limits<double>::infinity(), v0 = std::numeric_limits<double>::infinity();
+    double u1 = -std::numeric_limits<double>::infinity(), v1 = -std::numeric_limits<double>::infinity();
+};
+
+Extent2 extent_of(const std::vector<Polyline2> &lines) {
+    Extent2 e;
+    for (auto &line : lines)
+        for (auto &p : line) e.u0 = std::min(e.u0, p.x), e.v0 = std::min(e.v0, p.y), e.u1 = std::max(e.u1, p.x),
+                             e.v1 = std::max(e.v1, p.y);
+    return e;
+}
+
+double length_of(const std::vector<Polyline2> &lines) {
+    double total = 0;
+    for (auto &line : lines)
+        for (std::size_t i = 1; i < line.size(); ++i) total += std::hypot(line[i].x - line[i - 1].x, line[i].y - line[i - 1].y);
+    return total;
+}
+
+void expect_extent(const Extent2 &e, double u0, double v0, double u1, double v1, double tolerance = 1e-6) {
+    EXPECT_NEAR(e.u0, u0, tolerance);
+    EXPECT_NEAR(e.v0, v0, tolerance);
+    EXPECT_NEAR(e.u1, u1, tolerance);
+    EXPECT_NEAR(e.v1, v1, tolerance);
+}
+
+TEST(HiddenLines, EachViewMapsTheModelAxesAsTheDrawingExpects) {
+    // 10 along x, 20 along y, 30 along z, away from the origin so that signs show.
+    const Shape box = block({5, 7, 11}, 10, 20, 30);
+    expect_extent(extent_of(project_hidden_lines({box}, kTop)[0].visible), 5, 7, 15, 27);
+    expect_extent(extent_of(project_hidden_lines({box}, kFront)[0].visible), 5, 11, 15, 41);
+    // Seen from the left, +y runs to the left of the view.
+    expect_extent(extent_of(project_hidden_lines({box}, kLeft)[0].visible), -27, 11, -7, 41);
+
+    auto extent = projected_extent(bounding_box(box), kLeft);
+    EXPECT_NEAR(extent[0], -27, 1e-9);
+    EXPECT_NEAR(extent[3], 41, 1e-9);
+}
+
+TEST(HiddenLines, AShapeBehindAnotherIsHiddenOnlyFromTheSideItIsBehind) {
+    const Shape plate = block({-50, -50, 0}, 100, 100, 10);
+    const Shape cube = block({-5, -5, 20}, 10, 10, 10);
+
+    auto from_above = project_hidden_lines({plate, cube}, kTop);
+    ASSERT_EQ(from_above.size(), 2u);
+    // The cube's square outline is in sight; its bottom edges lie behind its own top face.
+    EXPECT_NEAR(length_of(from_above[1].visible), 40, 1e-6);
+    expect_extent(extent_of(from_above[1].visible), -5, -5, 5, 5);
+    EXPECT_NEAR(length_of(from_above[0].visible), 400, 1e-6);
+
+    auto from_below = project_hidden_lines({plate, cube}, kBottom);
+    // The plate covers the cube completely from below: both of its squares are hidden.
+    EXPECT_TRUE(from_below[1].visible.empty());
+    EXPECT_NEAR(length_of(from_below[1].hidden), 80, 1e-6);
+
+    auto without_hidden = HiddenLineOptions{};
+    without_hidden.with_hidden = false;
+    EXPECT_TRUE(project_hidden_lines({plate, cube}, kBottom, without_hidden)[1].hidden.empty());
+}
+
+TEST(HiddenLines, CurvedFacesShowTheirSilhouettesAndTheMeshMethodAgrees) {
+    const Shape cylinder = make_cylinder({0, 0, 0}, {0, 0, 1}, 40, 25);
+    auto exact = project_hidden_lines({cylinder}, kFront)[0];
+    // Front view: the two silhouette lines at x = ±12.5 running the full height, and the end circles
+    // seen edge-on as lines.
+    int silhouettes = 0;
+    for (auto &line : exact.visible) {
+        Extent2 e = extent_of({line});
+        if (std::abs(e.u1 - e.u0) < 1e-6 && std::abs(std::abs(e.u0) - 12.5) < 1e-6 && std::abs(e.v1 - e.v0 - 40) < 1e-6)
+            ++silhouettes;
+    }
+    EXPECT_EQ(silhouettes, 2);
+    expect_extent(extent_of(exact.visible), -12.5, 0, 12.5, 40);
+
+    HiddenLineOptions mesh;
+    mesh.method = HiddenLineMethod::Mesh;
+    auto approximate = project_hidden_lines({cylinder}, kFront, mesh)[0];
+    expect_extent(extent_of(approximate.visible), -12.5, 0, 12.5, 40, 0.1);
+    // Meshing works on a copy: the projection leaves the caller's shape as it was.
+    EXPECT_NEAR(volume(cylinder), pi * 12.5 * 12.5 * 40, 1e-6);
+}
+
+TEST(HiddenLines, NullShapesGiveNoLinesAndADegenerateViewIsRefused) {
+    const Shape box = block({0, 0, 0}, 1, 1, 1);
+    auto lines = project_hidden_lines({Shape{}, box}, kTop);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_TRUE(lines[0].visible.empty() && lines[0].hidden.empty());
+    EXPECT_FALSE(lines[1].visible.empty());
+    expect_kernel_error([&] { project_hidden_lines({box}, ViewAxes{{0, 0, 1}, {0, 0, 2}}); }, "hidden-line projection");
+}
+
+}  // namespace
+}  // namespace diekit::kernel::test

@@ -1,0 +1,69 @@
+#include "face_frame.hpp"
+
+#include <uf_csys.h>
+#include <uf_modl.h>
+#include <uf_mtx.h>
+
+#include <cmath>
+
+namespace ya_ban {
+
+FaceFrame face_frame(tag_t mian, const Box &bounding_box_mian, const Box &bounding_box_gu_ding_ban) {
+    const Box &M = bounding_box_mian;
+    FaceFrame frame;
+    frame.origin[0] = (M[XMIN] + M[XMAX]) / 2;
+    frame.origin[1] = (M[YMIN] + M[YMAX]) / 2;
+    frame.origin[2] = bounding_box_gu_ding_ban[ZMIN];
+
+    double parm[2] = {0, 0};
+    double face_pnt[3] = {0, 0, 0};
+    UF_MODL_ask_face_parm_2(mian, frame.origin, parm, face_pnt);
+    double point[3], u1[3], v1[3], u2[3], v2[3], radii[2];
+    UF_MODL_ask_face_props(mian, parm, point, u1, v1, u2, v2, frame.normal, radii);
+
+    const double nx = frame.normal[0];
+    const double ny = frame.normal[1];
+    // A face whose normal has no part in the XY plane gives no direction to turn to.
+    frame.horizontal = std::hypot(nx, ny) < 1e-9;
+    if (frame.horizontal) return frame;
+    frame.angle = std::atan(nx / ny);
+    // The turned Y axis is (sin a, cos a, 0), which is the normal's direction or its opposite
+    // depending on the signs of nx and ny (and on the sign of a zero ny); the plate must lie outside
+    // the punch, so the side follows the axis, not the signs alone.
+    frame.plate_on_plus_y = std::sin(frame.angle) * nx + std::cos(frame.angle) * ny > 0;
+    return frame;
+}
+
+TurnedWcs::TurnedWcs(const FaceFrame &frame) {
+    const double z_axis[3] = {0, 0, 1};
+    double mtx[9];
+    UF_MTX3_rotate_about_axis(z_axis, frame.angle, mtx);
+    tag_t matrix = NULL_TAG;
+    UF_CSYS_create_matrix(mtx, &matrix);
+    tag_t csys = NULL_TAG;
+    UF_CSYS_create_temp_csys(frame.origin, matrix, &csys);
+    UF_CSYS_set_wcs(csys);
+    UF_CSYS_set_wcs_display(1);
+}
+
+TurnedWcs::~TurnedWcs() {
+    const double x_vec[3] = {1, 0, 0};
+    const double y_vec[3] = {0, 1, 0};
+    const double origin[3] = {0, 0, 0};
+    double mtx[9];
+    UF_MTX3_initialize(x_vec, y_vec, mtx);
+    tag_t matrix = NULL_TAG;
+    UF_CSYS_create_matrix(mtx, &matrix);
+    tag_t csys = NULL_TAG;
+    UF_CSYS_create_temp_csys(origin, matrix, &csys);
+    UF_CSYS_set_wcs(csys);
+}
+
+Point to_absolute(double x, double y, double z) {
+    double local[3] = {x, y, z};
+    Point absolute{{0, 0, 0}};
+    UF_CSYS_map_point(UF_CSYS_ROOT_WCS_COORDS, local, UF_CSYS_WORK_COORDS, absolute.xyz);
+    return absolute;
+}
+
+}  // namespace ya_ban
