@@ -85,7 +85,7 @@ int largest_suffix() {
     return n;
 }
 
-// Steps 4 to 7 for one corner (builder number 1 to 4) and one row of the size table.
+// Import and fit for one corner (builder number 1 to 4) and one row of the size table.
 void place_set(int builder, Inputs &in, const DaoZhuRow &row) {
     const double x = in.v.chang / 2, y = in.v.kuan / 2 + row.c;
     const std::array<std::array<double, 2>, 4> jiao = {{

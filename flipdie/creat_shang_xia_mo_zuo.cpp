@@ -27,7 +27,7 @@ struct MoZuoRow {
     const char *dao_zhu_kong;  // pillar hole diameter, lower shoe
     const char *dao_tao_kong;  // bushing hole diameter, upper shoe
     double w;                  // the shoes are kuan + w wide
-    double c, a, b;            // hole corners: see corner()
+    double c, a, b;            // hole corners: see corners()
 };
 
 constexpr std::array<MoZuoRow, flipdie_detail::guide_size_count> mo_zuo_rows = {{
@@ -58,6 +58,7 @@ tag_t body_of(tag_t feature) {
     return body;
 }
 
+// A cylinder with its base centre at (x, y, z) along the direction (dx, dy, dz), +Z by default.
 tag_t create_cylinder(UF_FEATURE_SIGN sign, double x, double y, double z, char *height, char *diameter,
                       double dx = 0, double dy = 0, double dz = 1) {
     double origin[3] = {x, y, z};
@@ -85,7 +86,7 @@ void subtract_from(tag_t mo_zuo, tag_t tool_feature) {
     UF_MODL_subtract_bodies_with_retained_options(mo_zuo, body_of(tool_feature), false, false, &frec_eid);
 }
 
-// Steps 3 to 8 for one row of the size table.
+// Both shoes for one row of the size table.
 void build_shoes(Inputs &in, const MoZuoRow &row) {
     const double Zs = in.z_shang_mo_zuo();
     const double Zx = -in.h_xia();

@@ -8,9 +8,9 @@
 #include <uf_ui.h>
 
 #include <algorithm>
-#include <array>
 #include <exception>
 #include <limits>
+#include <vector>
 
 #include "flipdie.hpp"
 #include "flipdie_inputs.hpp"
@@ -25,16 +25,16 @@ using flipdie_detail::Inputs;
 namespace {
 
 enum Colour {
-    ao_mo_colour = 100,          // die plate
-    tui_kuai_colour = 5,         // ejector block
-    dian_ban_colour = 206,       // pad
+    ao_mo_ban_colour = 100,          // die plate
+    tui_kuai_colour = 5,             // ejector block
+    dian_ban_colour = 206,           // pad
     kong_xin_dian_ban_colour = 120,  // hollow backing plate
-    gu_ding_ban_colour = 95,     // upper and lower retainer plates
-    dian_ban_98_colour = 98,     // upper and lower backing plates
-    xie_liao_ban_colour = 128,   // stripper plate
-    tu_ao_mo_colour = 119,       // punch-die
-    mo_bing_colour = 105,        // die shank
-    da_gan_colour = 160,         // knock-out rod
+    gu_ding_ban_colour = 95,         // upper and lower retainer plates
+    bei_ban_colour = 98,             // upper and lower backing plates
+    xie_liao_ban_colour = 128,       // stripper plate
+    tu_ao_mo_colour = 119,           // punch-die
+    mo_bing_colour = 105,            // die shank
+    da_gan_colour = 160,             // knock-out rod
 };
 
 // The XY extent of the outline: xmin, ymin, xmax, ymax.
@@ -74,8 +74,8 @@ tag_t create_cylinder(UF_FEATURE_SIGN sign, double x, double y, double z, char *
     return feature;
 }
 
-// Extrudes the outline along +Z between the limits (distances from the outline's plane) by sign;
-// the host's feature list is released here and the first feature returned.
+// Extrudes the outline along +Z between the limits (distances from the outline's plane) by sign.
+// features receives the host's feature list (released with it); returns its first feature.
 tag_t extrude_outline(uf_list_p_t edge_list_tu_ao_mo1, double start, double end, UF_FEATURE_SIGN sign,
                       ObjectList &features) {
     SizeText qi_shi = size_text(start);
@@ -127,13 +127,17 @@ void chamfer_45(uf_list_p_t edges, char *offset) {
     UF_MODL_create_chamfer(1, offset, offset, angle, edges, &feature);
 }
 
-// Steps 3 and 5: the die plate with the outline grown by the clearance cut through it.
+// The die plate with the outline grown by the clearance cut through it.
 tag_t create_ao_mo_ban(Inputs &in, uf_list_p_t edge_list_tu_ao_mo1) {
     const double T = in.v.tiao_liao;
-    const tag_t ao_mo_ban = create_plate(in, T, in.t.AMBC, ao_mo_colour);
+    const tag_t ao_mo_ban = create_plate(in, T, in.t.AMBC, ao_mo_ban_colour);
 
+    // The offset moves the prism's end faces too. A positive clearance makes them stand out of the
+    // plate; a negative one would pull them inside and leave the opening closed by skins of the
+    // clearance's thickness, so the prism then starts and ends 1 beyond the plate after shrinking.
+    const double reach = in.v.jian_xi < 0 ? 1 - in.v.jian_xi : 0;
     ObjectList features;
-    extrude_outline(edge_list_tu_ao_mo1, T, T + in.v.AMBC, UF_NULLSIGN, features);
+    extrude_outline(edge_list_tu_ao_mo1, T - reach, T + in.v.AMBC + reach, UF_NULLSIGN, features);
     tag_t offset_feature = NULL_TAG;
     UF_MODL_create_feature_offset(in.t.jian_xi.data(), features.get(), &offset_feature);
     tag_t frec_eid = NULL_TAG;
@@ -141,7 +145,7 @@ tag_t create_ao_mo_ban(Inputs &in, uf_list_p_t edge_list_tu_ao_mo1) {
     return ao_mo_ban;
 }
 
-// Steps 6 to 9: ejector block and pad from the outline box grown by 2, the hollow backing plate with
+// Ejector block and pad from the outline box grown by 2, the hollow backing plate with
 // an opening grown by 6.
 void create_tui_kuai_and_dian_ban(Inputs &in, const OutlineBox &box, tag_t ao_mo_ban) {
     const double T = in.v.tiao_liao;
@@ -167,7 +171,7 @@ void create_tui_kuai_and_dian_ban(Inputs &in, const OutlineBox &box, tag_t ao_mo
     create_block(UF_NEGATIVE, box.xmin - 6, box.ymin - 6, T + in.v.AMBC, chang6, kuan6, in.t.KXDBC);
 }
 
-// Steps 12 to 17: stripper plate, lower retainer plate, punch-die, lower backing plate.
+// Stripper plate, lower retainer plate, punch-die, lower backing plate.
 void create_lower_plates(Inputs &in, uf_list_p_t edge_list_tu_ao_mo1) {
     const double xia = -0.5 - in.v.TAMC;  // bottom of the punch-die and of the lower retainer plate
 
@@ -183,10 +187,10 @@ void create_lower_plates(Inputs &in, uf_list_p_t edge_list_tu_ao_mo1) {
     const tag_t tu_ao_mo = extrude_outline(edge_list_tu_ao_mo1, xia, -0.5, UF_NULLSIGN, punch_die);
     UF_OBJ_set_color(body_of(tu_ao_mo), tu_ao_mo_colour);
 
-    create_plate(in, xia - in.v.XDBC, in.t.XDBC, dian_ban_98_colour);
+    create_plate(in, xia - in.v.XDBC, in.t.XDBC, bei_ban_colour);
 }
 
-// Steps 18 to 21: die shank with collar, bore and chamfered top; knock-out rod with head and
+// Die shank with collar, bore and chamfered top; knock-out rod with head and
 // chamfered top.
 void create_mo_bing_and_da_gan(Inputs &in) {
     const double Ztop = in.z_top();
@@ -247,7 +251,7 @@ int flipdie::create_mould() {
         create_tui_kuai_and_dian_ban(in, box, ao_mo_ban);
         const double above_die = in.v.tiao_liao + in.v.AMBC + in.v.KXDBC;
         create_plate(in, above_die, in.t.SGDBC, gu_ding_ban_colour);
-        create_plate(in, above_die + in.v.SGDBC, in.t.SDBC, dian_ban_98_colour);
+        create_plate(in, above_die + in.v.SGDBC, in.t.SDBC, bei_ban_colour);
         create_lower_plates(in, edge_list_tu_ao_mo1.get());
         create_mo_bing_and_da_gan(in);
         // Every solid body of the part, not only these, becomes plain (it reports its own failure).

@@ -40,27 +40,25 @@ Outline::Outline(const std::vector<tag_t> &curves) {
     for (const tag_t curve : curves) UF_MODL_put_list_item(edge_list.get(), curve);
 }
 
-tag_t Outline::extrude(double start, double end, const Box &plate, ObjectList &features) const {
+int Outline::create(double start, double end, double b, double t, ObjectList &features) const {
     SizeText di = size_text(start);
     SizeText ding = size_text(end);
     char *limit[2] = {di.data(), ding.data()};
     char taper_angle[] = "0";
-    double point[3] = {0.0, 0.0, plate[ZMIN]};
-    double direction[3] = {0.0, 0.0, plate[ZMAX] - plate[ZMIN]};
-    UF_MODL_create_extruded(edge_list.get(), taper_angle, limit, point, direction, UF_NULLSIGN, features.out());
+    double point[3] = {0.0, 0.0, b};
+    double direction[3] = {0.0, 0.0, t - b};
+    return UF_MODL_create_extruded(edge_list.get(), taper_angle, limit, point, direction, UF_NULLSIGN,
+                                   features.out());
+}
+
+tag_t Outline::extrude(double start, double end, const Box &plate, ObjectList &features) const {
+    create(start, end, plate[ZMIN], plate[ZMAX], features);
     return body_of(features.item(0));
 }
 
 std::string Outline::problem() const {
-    SizeText di = size_text(0.0);
-    SizeText ding = size_text(1.0);
-    char *limit[2] = {di.data(), ding.data()};
-    char taper_angle[] = "0";
-    double point[3] = {0.0, 0.0, 0.0};
-    double direction[3] = {0.0, 0.0, 1.0};
     ObjectList features;
-    const int status =
-        UF_MODL_create_extruded(edge_list.get(), taper_angle, limit, point, direction, UF_NULLSIGN, features.out());
+    const int status = create(0.0, 1.0, 0.0, 1.0, features);
     if (status != 0) {
         char reason[133] = "";
         if (UF_get_fail_message(status, reason) != 0 || reason[0] == '\0')

@@ -41,7 +41,6 @@ CommonInput read_common_input(formpunch &dialog);
 class Outline {
 public:
     explicit Outline(const std::vector<tag_t> &curves);
-    uf_list_p_t get() const { return edge_list.get(); }
 
     // Why the curves cannot be extruded (the host's reason: not closed, not planar, ...), or an
     // empty text when they can. Asked with a trial extrusion that is deleted at once.
@@ -52,6 +51,9 @@ public:
     tag_t extrude(double start, double end, const Box &plate, diekit::frame::ObjectList &features) const;
 
 private:
+    // The extrusion with point (0, 0, b) and direction (0, 0, t - b); returns the host's status.
+    int create(double start, double end, double b, double t, diekit::frame::ObjectList &features) const;
+
     diekit::frame::ObjectList edge_list{diekit::frame::new_empty_list};
 };
 

@@ -42,6 +42,14 @@ void report_nothing_built(NXOpen::UI *ui, const char *plugin) noexcept {
     }
 }
 
+void report_wrong_block_class(NXOpen::UI *ui, const char *id, const char *cls) noexcept {
+    try {
+        const std::string text = std::string("block '") + id + "' of the dialog file is not a " + cls;
+        show_box(ui, "Block Styler", NXOpen::NXMessageBox::DialogTypeError, text.c_str());
+    } catch (...) {
+    }
+}
+
 void require_block(const NXOpen::BlockStyler::UIBlock *block) {
     if (block == nullptr)
         throw std::invalid_argument("a block of the dialog table is missing from the dialog file or has another class");

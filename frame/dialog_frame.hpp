@@ -55,9 +55,10 @@
 #define DIEKIT_BLOCK_MEMBERS(BLOCKS) BLOCKS(DIEKIT_BLOCK_MEMBER_)
 
 #define DIEKIT_BIND_BLOCK_(cls, id) \
-    id = ::diekit::frame::find_block<::NXOpen::BlockStyler::cls>(diekit_top_block_, #id);
+    id = ::diekit::frame::bind_block<::NXOpen::BlockStyler::cls>(theUI, diekit_top_block_, #id, #cls);
 // Inside a member function: looks up every block of the table on the dialog's top block, in
-// table order; a block that is missing or of another class leaves its member null.
+// table order; a block that is missing or of another class leaves its member null (the host
+// reports a missing one; a block of another class is reported by bind_block).
 #define DIEKIT_BIND_BLOCKS(BLOCKS)                                                      \
     do {                                                                                \
         ::NXOpen::BlockStyler::CompositeBlock *diekit_top_block_ = theDialog->TopBlock(); \
@@ -97,6 +98,8 @@ void report_exception(NXOpen::UI *ui, const std::exception &error) noexcept;
 void report_error(NXOpen::UI *ui) noexcept;
 // Information box titled with the plug-in's name: its builders are not there yet.
 void report_nothing_built(NXOpen::UI *ui, const char *plugin) noexcept;
+// Message box "Block Styler", error type: the dialog file gives block id another class than cls.
+void report_wrong_block_class(NXOpen::UI *ui, const char *id, const char *cls) noexcept;
 
 // Runs body; a standard exception is reported ("Block Styler") and swallowed.
 // Returns false when an exception was caught.
@@ -116,6 +119,18 @@ bool guard(NXOpen::UI *ui, Body &&body) {
 template <class Block>
 Block *find_block(NXOpen::BlockStyler::CompositeBlock *top, const char *id) {
     return top == nullptr ? nullptr : dynamic_cast<Block *>(top->FindBlock(id));
+}
+
+// find_block for initialize_cb: a block that the dialog file defines with another class than the
+// table's still leaves a null member, and is reported ("Block Styler", naming the block) so that the
+// dialog never opens silently with a block that the rules and builders cannot use.
+template <class Block>
+Block *bind_block(NXOpen::UI *ui, NXOpen::BlockStyler::CompositeBlock *top, const char *id, const char *cls) {
+    if (top == nullptr) return nullptr;
+    NXOpen::BlockStyler::UIBlock *found = top->FindBlock(id);
+    Block *block = dynamic_cast<Block *>(found);
+    if (found != nullptr && block == nullptr) report_wrong_block_class(ui, id, cls);
+    return block;
 }
 
 // Callbacks in the platform's registration order: apply, OK, update, initialise, dialog shown.

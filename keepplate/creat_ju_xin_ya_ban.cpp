@@ -113,7 +113,7 @@ int keepplate::creat_ju_xin_ya_ban() {
         s.W = diekit::frame::expression_value(expression04);  // ju_xin_ya_ban_kuan
         s.T = diekit::frame::expression_value(expression05);  // ju_xin_ya_hou
         s.e = diekit::frame::expression_value(expression06);  // li_bian
-        screw_size(diekit::frame::enum_index(enum01));
+        screw_size(diekit::frame::enum_index(enum01));  // a size outside the table stops here, before any build
         s.chang = size_text(s.L);
         s.kuan = size_text(s.W);
         s.hou = size_text(s.T);

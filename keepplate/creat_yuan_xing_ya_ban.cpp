@@ -97,7 +97,7 @@ int keepplate::creat_yuan_xing_ya_ban() {
         s.D = diekit::frame::expression_value(expression01);  // yuan_xin_ya_ban_zhi_jing
         s.T = diekit::frame::expression_value(expression02);  // yuan_xin_ya_ban_hou
         s.e = diekit::frame::expression_value(expression06);  // li_bian
-        screw_size(diekit::frame::enum_index(enum01));
+        screw_size(diekit::frame::enum_index(enum01));  // a size outside the table stops here, before any build
         s.yuan_xing_zhi_jing = size_text(s.D);
         s.hou = size_text(s.T);
         s.yuan_xin_ya_ban_fan_kuai = size_text(2 * s.D);

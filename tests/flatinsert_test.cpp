@@ -105,7 +105,8 @@ TEST(FlatinsertBox, WholeMillimetreSectionPlusMarginCentredOnTheSection) {
          2, {42, 14, 62, 34, box_volume(20, 20)}},
         // Search box x from 2.5, 11 long: the section is 3.0 .. 13.5, 10 + 1 wide, centred on 8.25.
         {"10.7 x 6.2, c = 0.5", rect_punch("p", 3.0, -2.0, 13.7, 4.2), 0.5, {2.75, -2.4, 13.75, 4.6, box_volume(11, 7)}},
-        {"c = 0", rect_punch("p", 3.0, -2.0, 13.7, 4.2), 0, {3.0, -1.9, 13.0, 4.1, box_volume(10, 6)}},
+        // c = 0: the search box 10 x 6 from the punch's minimum corner is the section and the insert.
+        {"c = 0", rect_punch("p", 3.0, -2.0, 13.7, 4.2), 0, {3.0, -2.0, 13.0, 4.0, box_volume(10, 6)}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);

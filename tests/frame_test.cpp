@@ -89,10 +89,10 @@ public:
 
     // Sets the value attribute of the block (its default in the dialog).
     PluginCopy &value(const std::string &id, const std::string &value) {
-        return edit("(<block id=\"" + id + "\"[^>]*value=\")[^\"]*(\")", "$1" + value + "$2");
+        return edit("(<block id=\"" + id + "\"[^>]*value=\")[^\"]*(\")", "$01" + value + "$02");
     }
     PluginCopy &block_class(const std::string &id, const std::string &cls) {
-        return edit("(<block id=\"" + id + "\" class=\")[^\"]*(\")", "$1" + cls + "$2");
+        return edit("(<block id=\"" + id + "\" class=\")[^\"]*(\")", "$01" + cls + "$02");
     }
     PluginCopy &remove(const std::string &id) { return edit("<block id=\"" + id + "\"[^>]*/>", ""); }
     PluginCopy &no_dialog_file() {
@@ -121,9 +121,9 @@ public:
 
 private:
     PluginCopy &edit(const std::string &pattern, const std::string &replacement) {
-        const std::string before = m_dlx;
-        m_dlx = std::regex_replace(m_dlx, std::regex(pattern), replacement);
-        EXPECT_NE(before, m_dlx) << "the dialog file has nothing matching " << pattern;
+        const std::regex expression(pattern);
+        EXPECT_TRUE(std::regex_search(m_dlx, expression)) << "the dialog file has nothing matching " << pattern;
+        m_dlx = std::regex_replace(m_dlx, expression, replacement);
         return *this;
     }
 
@@ -375,14 +375,14 @@ TEST(DialogFiles, MissingOrMistypedBlocksAreSessionErrors) {
         {"flatinsert", "toggle02", "", "has no block 'toggle02'"},
         {"flatinsert", "toggle02", "Label", "toggle02"},
         {"flatinsert", "bodySelect01", "FaceCollector", "bodySelect01"},
-        {"flatinsert", "expression0", "Toggle", "expression0"},
+        {"flatinsert", "expression0", "Label", "expression0"},
         {"tiltledge", "group4", "", "has no block 'group4'"},
         // A rule that uses the mistyped block fails as well: the step names the opening as the fault.
-        {"tiltledge", "enum0", "Toggle", "while opening"},
+        {"tiltledge", "enum0", "Label", "while opening"},
         {"boxspring", "selection0", "BodyCollector", "while opening"},
         {"keepplate", "group9", "Label", "while opening"},
         {"formpunch", "toggle0", "", "has no block 'toggle0'"},
-        {"flipdie", "SMZC", "Toggle", "SMZC"},
+        {"flipdie", "SMZC", "Label", "SMZC"},
     };
     Json objects = plate_fixture();
     for (const Case &c : cases) {

@@ -97,10 +97,4 @@ inline void expect_clean(const Json &report) {
     for (auto &line : diekit::model::Store::instance().log_lines()) ADD_FAILURE() << "host call failed: " << line;
 }
 
-inline std::vector<std::string> notes(const Json &report) {
-    std::vector<std::string> texts;
-    for (auto &m : report["messages"]) texts.push_back(m["kind"].get<std::string>() + ": " + m["text"].get<std::string>());
-    return texts;
-}
-
 }  // namespace plates

@@ -169,47 +169,34 @@ TEST(TiltInsertScenario, RoundPunchGetsTheStraightBuildersInsert) {
     EXPECT_NEAR(flat_insert["volume"].get<double>(), insert["volume"].get<double>(), 1e-6);
 }
 
-// Which corner each toggle cuts: a point 0.2 in from the corner at mid-height lies in the cut-off
-// triangle of a 1 mm chamfer. corners[k] are the four corners in the toggles' order.
-void expect_only_corner_cut(const Json &report, int toggle, const std::vector<Vec3> &corners) {
-    const Json insert = only_insert(report);
-    ASSERT_FALSE(insert.empty());
-    EXPECT_NEAR(insert["volume"].get<double>(), 12 * 24 * 25 - 0.5 * 25, 1e-6) << "one 1 mm chamfer";
-    for (int k = 0; k < 4; ++k)
-        EXPECT_EQ(inside(insert, corners[k]), k != toggle) << "corner of toggle " << k << " with toggle " << toggle << " on";
-    // The pocket follows the chamfered insert: plate + insert is still the plate.
-    EXPECT_NEAR(scenario::body(report, "die_plate")["volume"].get<double>() + insert["volume"].get<double>(), kPlate,
-                1e-6);
-}
-
-const char *kToggles[4] = {"toggle0", "toggle01", "toggle02", "toggle03"};
-
-TEST(TiltInsertScenario, InclinedToggleNamesTurnedCornersMinMinMaxMinMinMaxMaxMax) {
-    const double theta = radians(30);
-    const Frame f = turned(theta, {20, 5, 12.5});
-    auto at = [&f](double x, double y) { return to_absolute(f, {x, y, 0}); };
-    // Turned corners of the 12 x 24 insert, in the order toggle0, toggle01, toggle02, toggle03.
-    const std::vector<Vec3> corners = {at(-5.8, -11.8), at(5.8, -11.8), at(-5.8, 11.8), at(5.8, 11.8)};
+// Each toggle alone cuts only the corner it names: a point 0.2 in from a corner at mid-height lies in
+// the triangle a 1 mm chamfer cuts off. corners[k] is the corner of toggle k; full is the sharp volume.
+void expect_each_toggle_cuts_its_corner(const Json &punch, const std::vector<Vec3> &corners, double full) {
+    const char *toggles[4] = {"toggle0", "toggle01", "toggle02", "toggle03"};
     for (int k = 0; k < 4; ++k) {
-        SCOPED_TRACE(kToggles[k]);
-        const Json report =
-            scenario::play(session({rect_punch("punch", 20, 5, 20.4, 8.3, 30)}, {{kToggles[k], true}}));
-        expect_only_corner_cut(report, k, corners);
-    }
-}
-
-TEST(TiltInsertScenario, AxisAlignedToggleNamesCornersAsTheStraightBuilder) {
-    // Insert [-37, -23] x [-7, 7]: toggle0 (x max, y max), toggle01 (x max, y min), toggle02 (x min,
-    // y max), toggle03 (x min, y min).
-    const std::vector<Vec3> corners = {{-23.2, 6.8, 12.5}, {-23.2, -6.8, 12.5}, {-36.8, 6.8, 12.5}, {-36.8, -6.8, 12.5}};
-    for (int k = 0; k < 4; ++k) {
-        SCOPED_TRACE(kToggles[k]);
-        const Json report = scenario::play(session({round_punch("punch", -30, 0, 10)}, {{kToggles[k], true}}));
+        SCOPED_TRACE(toggles[k]);
+        const Json report = scenario::play(session({punch}, {{toggles[k], true}}));
         const Json insert = only_insert(report);
         ASSERT_FALSE(insert.empty());
-        EXPECT_NEAR(insert["volume"].get<double>(), 14 * 14 * 25 - 0.5 * 25, 1e-6);
+        EXPECT_NEAR(insert["volume"].get<double>(), full - 0.5 * 25, 1e-6) << "one 1 mm chamfer";
         for (int j = 0; j < 4; ++j) EXPECT_EQ(inside(insert, corners[j]), j != k) << "corner of toggle " << j;
+        EXPECT_NEAR(scenario::body(report, "die_plate")["volume"].get<double>() + insert["volume"].get<double>(),
+                    kPlate, 1e-6) << "the pocket follows the chamfered insert";
     }
+}
+
+TEST(TiltInsertScenario, InclinedTogglesNameTheTurnedCornersMinMinMaxMinMinMaxMaxMax) {
+    const Frame f = turned(radians(30), {20, 5, 12.5});
+    auto at = [&f](double x, double y) { return to_absolute(f, {x, y, 0}); };
+    expect_each_toggle_cuts_its_corner(rect_punch("punch", 20, 5, 20.4, 8.3, 30),
+                                       {at(-5.8, -11.8), at(5.8, -11.8), at(-5.8, 11.8), at(5.8, 11.8)}, 12 * 24 * 25);
+}
+
+TEST(TiltInsertScenario, AxisAlignedTogglesNameTheCornersAsTheStraightBuilder) {
+    // Insert [-37, -23] x [-7, 7]: (x max, y max), (x max, y min), (x min, y max), (x min, y min).
+    expect_each_toggle_cuts_its_corner(round_punch("punch", -30, 0, 10),
+                                       {{-23.2, 6.8, 12.5}, {-23.2, -6.8, 12.5}, {-36.8, 6.8, 12.5}, {-36.8, -6.8, 12.5}},
+                                       14 * 14 * 25);
 }
 
 TEST(TiltInsertScenario, AxisAlignedInsertIgnoresAWcsLeftTurnedByAnotherCommand) {

@@ -96,16 +96,16 @@ void expect_all_plain(const Json &report) {
 // The WCS turned to the edge. An edge parallel to X may be read as +90 or -90 degrees (the sign of a
 // round-off Δy decides), which turns the axes by 180 degrees; both are right.
 void expect_wcs_at_edge(const Json &report, const Frame &f) {
-    const double flip = std::abs(f.y.y) < 1e-9 && report["wcs"]["y"][0].get<double>() * f.y.x < 0 ? -1 : 1;
+    const Json &wcs = report["wcs"];
+    const double flip = std::abs(f.y.y) < 1e-9 && wcs["y"][0].get<double>() * f.y.x < 0 ? -1 : 1;
+    const std::vector<double> origin = {f.origin.x, f.origin.y, 0}, x = {flip * f.x.x, flip * f.x.y, 0},
+                              y = {flip * f.y.x, flip * f.y.y, 0};
     for (int i = 0; i < 3; ++i) {
-        const double o[3] = {f.origin.x, f.origin.y, f.origin.z};
-        const double x[3] = {flip * f.x.x, flip * f.x.y, f.x.z};
-        const double y[3] = {flip * f.y.x, flip * f.y.y, f.y.z};
-        EXPECT_NEAR(report["wcs"]["origin"][i].get<double>(), o[i], 1e-9) << "origin " << i;
-        EXPECT_NEAR(report["wcs"]["x"][i].get<double>(), x[i], 1e-12) << "x " << i;
-        EXPECT_NEAR(report["wcs"]["y"][i].get<double>(), y[i], 1e-12) << "y " << i;
+        EXPECT_NEAR(wcs["origin"][i].get<double>(), origin[i], 1e-9) << "origin " << i;
+        EXPECT_NEAR(wcs["x"][i].get<double>(), x[i], 1e-12) << "x " << i;
+        EXPECT_NEAR(wcs["y"][i].get<double>(), y[i], 1e-12) << "y " << i;
     }
-    EXPECT_EQ(report["wcs"]["shown"], true);
+    EXPECT_EQ(wcs["shown"], true);
 }
 
 // Fixed plate z 30..50 around the punch, backing plate z 50..65 on it (touching the shoulder's top).

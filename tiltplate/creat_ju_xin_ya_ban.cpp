@@ -43,7 +43,7 @@ int tiltplate::creat_ju_xin_ya_ban() {
         const double W = diekit::frame::expression_value(expression04);  // ju_xin_ya_ban_kuan
         const double T = diekit::frame::expression_value(expression05);  // ju_xin_ya_hou
         const double e = diekit::frame::expression_value(expression06);  // li_bian
-        screw_size(diekit::frame::enum_index(enum01));
+        screw_size(diekit::frame::enum_index(enum01));  // a size outside the table stops here, before any build
         SizeText chang = size_text(L);
         SizeText kuan = size_text(W);
         SizeText hou = size_text(T);

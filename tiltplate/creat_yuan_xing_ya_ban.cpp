@@ -25,7 +25,7 @@ int tiltplate::creat_yuan_xing_ya_ban() {
         const double D = diekit::frame::expression_value(expression01);  // yuan_xin_ya_ban_zhi_jing
         const double T = diekit::frame::expression_value(expression02);  // yuan_xin_ya_ban_hou
         const double e = diekit::frame::expression_value(expression06);  // li_bian
-        screw_size(diekit::frame::enum_index(enum01));
+        screw_size(diekit::frame::enum_index(enum01));  // a size outside the table stops here, before any build
         SizeText yuan_xing_zhi_jing = size_text(D);
         SizeText hou = size_text(T);
 

@@ -41,57 +41,75 @@ void expect_extent(const Extent2 &e, double u0, double v0, double u1, double v1,
     EXPECT_NEAR(e.v1, v1, tolerance);
 }
 
-TEST(HiddenLines, EachViewMapsTheModelAxesAsTheDrawingExpects) {
+HiddenLineOptions using_method(HiddenLineMethod method) {
+    HiddenLineOptions options;
+    options.method = method;
+    return options;
+}
+
+class HiddenLinesBothMethods : public ::testing::TestWithParam<HiddenLineMethod> {};
+
+TEST_P(HiddenLinesBothMethods, EachViewMapsTheModelAxesAsTheDrawingExpects) {
+    const auto options = using_method(GetParam());
     // 10 along x, 20 along y, 30 along z, away from the origin so that signs show.
     const Shape box = block({5, 7, 11}, 10, 20, 30);
-    expect_extent(extent_of(project_hidden_lines({box}, kTop)[0].visible), 5, 7, 15, 27);
-    expect_extent(extent_of(project_hidden_lines({box}, kFront)[0].visible), 5, 11, 15, 41);
+    auto views = project_hidden_lines({box}, {kTop, kFront, kLeft}, options);
+    ASSERT_EQ(views.size(), 3u);
+    expect_extent(extent_of(views[0][0].visible), 5, 7, 15, 27);
+    expect_extent(extent_of(views[1][0].visible), 5, 11, 15, 41);
     // Seen from the left, +y runs to the left of the view.
-    expect_extent(extent_of(project_hidden_lines({box}, kLeft)[0].visible), -27, 11, -7, 41);
+    expect_extent(extent_of(views[2][0].visible), -27, 11, -7, 41);
 
     auto extent = projected_extent(bounding_box(box), kLeft);
     EXPECT_NEAR(extent[0], -27, 1e-9);
     EXPECT_NEAR(extent[3], 41, 1e-9);
 }
 
-TEST(HiddenLines, AShapeBehindAnotherIsHiddenOnlyFromTheSideItIsBehind) {
+TEST_P(HiddenLinesBothMethods, AShapeBehindAnotherIsHiddenOnlyFromTheSideItIsBehind) {
+    const auto options = using_method(GetParam());
     const Shape plate = block({-50, -50, 0}, 100, 100, 10);
     const Shape cube = block({-5, -5, 20}, 10, 10, 10);
 
-    auto from_above = project_hidden_lines({plate, cube}, kTop);
+    auto from_above = project_hidden_lines({plate, cube}, kTop, options);
     ASSERT_EQ(from_above.size(), 2u);
     // The cube's square outline is in sight; its bottom edges lie behind its own top face.
     EXPECT_NEAR(length_of(from_above[1].visible), 40, 1e-6);
     expect_extent(extent_of(from_above[1].visible), -5, -5, 5, 5);
     EXPECT_NEAR(length_of(from_above[0].visible), 400, 1e-6);
+    // The four edges of each square are joined into one closed line of four corners.
+    ASSERT_EQ(from_above[0].visible.size(), 1u);
+    EXPECT_EQ(from_above[0].visible[0].size(), 5u);
 
-    auto from_below = project_hidden_lines({plate, cube}, kBottom);
+    auto from_below = project_hidden_lines({plate, cube}, kBottom, options);
     // The plate covers the cube completely from below: both of its squares are hidden.
     EXPECT_TRUE(from_below[1].visible.empty());
     EXPECT_NEAR(length_of(from_below[1].hidden), 80, 1e-6);
 
-    auto without_hidden = HiddenLineOptions{};
+    auto without_hidden = options;
     without_hidden.with_hidden = false;
     EXPECT_TRUE(project_hidden_lines({plate, cube}, kBottom, without_hidden)[1].hidden.empty());
 }
 
+INSTANTIATE_TEST_SUITE_P(Methods, HiddenLinesBothMethods,
+                         ::testing::Values(HiddenLineMethod::Exact, HiddenLineMethod::Mesh),
+                         [](const auto &info) { return info.param == HiddenLineMethod::Exact ? "Exact" : "Mesh"; });
+
 TEST(HiddenLines, CurvedFacesShowTheirSilhouettesAndTheMeshMethodAgrees) {
     const Shape cylinder = make_cylinder({0, 0, 0}, {0, 0, 1}, 40, 25);
-    auto exact = project_hidden_lines({cylinder}, kFront)[0];
+    auto exact = project_hidden_lines({cylinder}, kFront, using_method(HiddenLineMethod::Exact))[0];
     // Front view: the two silhouette lines at x = ±12.5 running the full height, and the end circles
     // seen edge-on as lines.
     int silhouettes = 0;
-    for (auto &line : exact.visible) {
-        Extent2 e = extent_of({line});
-        if (std::abs(e.u1 - e.u0) < 1e-6 && std::abs(std::abs(e.u0) - 12.5) < 1e-6 && std::abs(e.v1 - e.v0 - 40) < 1e-6)
-            ++silhouettes;
-    }
+    for (auto &line : exact.visible)
+        for (std::size_t i = 1; i < line.size(); ++i) {
+            const Point2 &a = line[i - 1], &b = line[i];
+            if (std::abs(a.x - b.x) < 1e-6 && std::abs(std::abs(a.x) - 12.5) < 1e-6 && std::abs(std::abs(b.y - a.y) - 40) < 1e-6)
+                ++silhouettes;
+        }
     EXPECT_EQ(silhouettes, 2);
     expect_extent(extent_of(exact.visible), -12.5, 0, 12.5, 40);
 
-    HiddenLineOptions mesh;
-    mesh.method = HiddenLineMethod::Mesh;
-    auto approximate = project_hidden_lines({cylinder}, kFront, mesh)[0];
+    auto approximate = project_hidden_lines({cylinder}, kFront, using_method(HiddenLineMethod::Mesh))[0];
     expect_extent(extent_of(approximate.visible), -12.5, 0, 12.5, 40, 0.1);
     // Meshing works on a copy: the projection leaves the caller's shape as it was.
     EXPECT_NEAR(volume(cylinder), pi * 12.5 * 12.5 * 40, 1e-6);

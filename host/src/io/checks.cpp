@@ -1,5 +1,6 @@
 #include "io/checks.hpp"
 
+#include "kernel/contact.hpp"
 #include "model/errors.hpp"
 #include "model/store.hpp"
 
@@ -20,7 +21,7 @@ struct Candidate {
 // (within the tolerance), or are apart.
 enum class BoxContact { Overlap, Meet, Apart };
 
-BoxContact contact(const kernel::Box &a, const kernel::Box &b) {
+BoxContact box_contact(const kernel::Box &a, const kernel::Box &b) {
     bool overlap = true;
     for (int i = 0; i < 3; ++i) {
         const double depth = std::min(a[i + 3], b[i + 3]) - std::max(a[i], b[i]);
@@ -54,23 +55,20 @@ InterferenceReport check_interference() {
     for (std::size_t i = 0; i < bodies.size(); ++i) {
         for (std::size_t j = i + 1; j < bodies.size() && bodies[j].box[0] <= bodies[i].box[3] + kernel::kTolerance;
              ++j) {
-            const BoxContact boxes = contact(bodies[i].box, bodies[j].box);
+            const BoxContact boxes = box_contact(bodies[i].box, bodies[j].box);
             if (boxes == BoxContact::Apart) continue;
             ++report.compared;
             const Candidate *first = &bodies[i], *second = &bodies[j];
             if (first->body->tag > second->body->tag) std::swap(first, second);
             try {
-                if (boxes == BoxContact::Overlap) {
-                    const double shared =
-                        kernel::volume(kernel::common(first->body->shape, second->body->shape));
-                    // Shared volume must be more than round-off of the smaller body.
-                    const double threshold = std::max(1e-9, 1e-9 * std::min(first->volume, second->volume));
-                    if (shared > threshold) {
-                        report.overlaps.push_back({first->body->tag, second->body->tag, shared});
-                        continue;
-                    }
-                }
-                if (kernel::distance(first->body->shape, second->body->shape) <= kernel::kTolerance)
+                // Boxes that only meet leave no room for shared volume: no boolean then.
+                const kernel::Contact meeting =
+                    kernel::contact(first->body->shape, second->body->shape, boxes == BoxContact::Overlap);
+                // Shared volume must be more than round-off of the smaller body.
+                const double threshold = std::max(1e-9, 1e-9 * std::min(first->volume, second->volume));
+                if (meeting.shared_volume > threshold)
+                    report.overlaps.push_back({first->body->tag, second->body->tag, meeting.shared_volume});
+                else if (meeting.boundaries_meet)
                     report.touching.emplace_back(first->body->tag, second->body->tag);
             } catch (const kernel::KernelError &e) {
                 throw SessionError("cannot compare bodies " + label(*first->body) + " and " + label(*second->body) +

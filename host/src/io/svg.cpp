@@ -272,20 +272,25 @@ std::string drawing_svg(const std::string &title, const DrawingOptions &options)
         << "  <rect x=\"" << kFrame << "\" y=\"" << kFrame << "\" width=\"" << kSheetWidth - 2 * kFrame
         << "\" height=\"" << kSheetHeight - 2 * kFrame << "\" class=\"frame\"/>\n";
 
+    std::vector<kernel::ViewAxes> axes;
+    for (auto &view : kViews) axes.push_back(view.axes);
+    kernel::HiddenLineOptions hlr;
+    hlr.method = options.method;
+    hlr.deflection = kSheetDeflection / s;
+    std::vector<std::vector<kernel::ProjectedLines>> projected;
+    try {
+        projected = kernel::project_hidden_lines(shapes, axes, hlr);
+    } catch (const kernel::KernelError &e) {
+        throw SessionError(std::string("cannot draw the part: ") + e.what());
+    }
+
     for (std::size_t v = 0; v < kViews.size(); ++v) {
         const ViewSpec &view = kViews[v];
-        kernel::HiddenLineOptions hlr;
-        hlr.method = options.method;
-        hlr.deflection = kSheetDeflection / s;
-        hlr.with_hidden = view.hidden;
-        std::vector<kernel::ProjectedLines> lines;
-        try {
-            lines = kernel::project_hidden_lines(shapes, view.axes, hlr);
-        } catch (const kernel::KernelError &e) {
-            throw SessionError(std::string("cannot draw the ") + view.id + " view: " + e.what());
-        }
+        const std::vector<kernel::ProjectedLines> &lines = projected[v];
         svg << "  <g id=\"view-" << view.id << "\" class=\"view\">\n";
-        for (std::size_t i = 0; i < drawn.size(); ++i) path(svg, "hidden", drawn[i], path_data(lines[i].hidden, place[v]));
+        if (view.hidden)
+            for (std::size_t i = 0; i < drawn.size(); ++i)
+                path(svg, "hidden", drawn[i], path_data(lines[i].hidden, place[v]));
         for (std::size_t i = 0; i < drawn.size(); ++i) path(svg, "smooth", drawn[i], path_data(lines[i].smooth, place[v]));
         for (std::size_t i = 0; i < drawn.size(); ++i)
             path(svg, "visible", drawn[i], path_data(lines[i].visible, place[v]));

@@ -10,7 +10,7 @@
 namespace diekit::io {
 
 struct DrawingOptions {
-    kernel::HiddenLineMethod method = kernel::HiddenLineMethod::Exact;
+    kernel::HiddenLineMethod method = kernel::HiddenLineMethod::Mesh;  // steady time on any die
 };
 
 // The SVG document of the current work part; `title` names the session in the title block.

@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
 
 namespace diekit::kernel {
 
@@ -87,6 +88,63 @@ ProjectedLines extract(Extractor &extractor, const TopoDS_Shape &shape, bool wit
     return lines;
 }
 
+// Joins polylines that continue one another (end on start, either way round) and drops interior
+// points that lie on the straight line through their neighbours: the mesh method returns one segment
+// per mesh edge, the exact one one polyline per edge piece.
+void chain(std::vector<Polyline2> &lines, double eps) {
+    if (lines.size() < 2) return;
+    auto key = [eps](const Point2 &p) { return std::pair(std::llround(p.x / eps), std::llround(p.y / eps)); };
+    std::map<std::pair<long long, long long>, std::vector<std::size_t>> at;  // end points -> lines
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        at[key(lines[i].front())].push_back(i);
+        at[key(lines[i].back())].push_back(i);
+    }
+    std::vector<bool> used(lines.size(), false);
+    // A line not used yet that starts or ends at p, turned so that it starts there.
+    auto take_from = [&](const Point2 &p, Polyline2 &next) {
+        auto found = at.find(key(p));
+        if (found == at.end()) return false;
+        for (std::size_t j : found->second) {
+            if (used[j]) continue;
+            used[j] = true;
+            next = lines[j];
+            if (key(next.front()) != key(p)) std::reverse(next.begin(), next.end());
+            return true;
+        }
+        return false;
+    };
+    std::vector<Polyline2> joined;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (used[i]) continue;
+        used[i] = true;
+        Polyline2 line = lines[i], next;
+        while (take_from(line.back(), next)) line.insert(line.end(), next.begin() + 1, next.end());
+        while (take_from(line.front(), next)) {
+            std::reverse(next.begin(), next.end());
+            line.insert(line.begin(), next.begin(), next.end() - 1);
+        }
+        Polyline2 simple{line.front()};
+        for (std::size_t k = 1; k + 1 < line.size(); ++k) {
+            const Point2 &a = simple.back(), &b = line[k], &c = line[k + 1];
+            const double ux = c.x - a.x, uy = c.y - a.y, length = std::hypot(ux, uy);
+            const double off = length > 0 ? std::abs(ux * (b.y - a.y) - uy * (b.x - a.x)) / length : std::hypot(b.x - a.x, b.y - a.y);
+            const bool between = (b.x - a.x) * ux + (b.y - a.y) * uy > 0 && (c.x - b.x) * ux + (c.y - b.y) * uy > 0;
+            if (off > eps || !between) simple.push_back(b);
+        }
+        simple.push_back(line.back());
+        joined.push_back(std::move(simple));
+    }
+    lines = std::move(joined);
+}
+
+void chain_all(std::vector<ProjectedLines> &result, double eps) {
+    for (auto &lines : result) {
+        chain(lines.visible, eps);
+        chain(lines.smooth, eps);
+        chain(lines.hidden, eps);
+    }
+}
+
 std::vector<ProjectedLines> exact(const std::vector<TopoDS_Shape> &shapes, const HLRAlgo_Projector &view,
                                   bool with_hidden, double deflection) {
     Handle(HLRBRep_Algo) algo = new HLRBRep_Algo();
@@ -102,21 +160,27 @@ std::vector<ProjectedLines> exact(const std::vector<TopoDS_Shape> &shapes, const
     return result;
 }
 
-std::vector<ProjectedLines> mesh(const std::vector<TopoDS_Shape> &shapes, const HLRAlgo_Projector &view,
-                                 bool with_hidden, double deflection) {
-    // The triangulation goes onto copies: the callers' shapes stay as they were.
+// Copies of the shapes with a triangulation of chordal deviation `deflection`: the callers' shapes
+// stay as they were (no triangulation is left on them).
+std::vector<TopoDS_Shape> meshed_copies(const std::vector<TopoDS_Shape> &shapes, double deflection) {
     std::vector<TopoDS_Shape> copies;
-    Handle(HLRBRep_PolyAlgo) algo = new HLRBRep_PolyAlgo();
     for (auto &shape : shapes) {
         if (shape.IsNull()) {
             copies.emplace_back();
             continue;
         }
         TopoDS_Shape copy = BRepBuilderAPI_Copy(shape, true, false).Shape();
-        BRepMesh_IncrementalMesh(copy, deflection * 4, false, 0.35, false);
-        algo->Load(copy);
+        BRepMesh_IncrementalMesh(copy, deflection, false, 0.35, false);
         copies.push_back(copy);
     }
+    return copies;
+}
+
+std::vector<ProjectedLines> mesh(const std::vector<TopoDS_Shape> &copies, const HLRAlgo_Projector &view,
+                                 bool with_hidden, double deflection) {
+    Handle(HLRBRep_PolyAlgo) algo = new HLRBRep_PolyAlgo();
+    for (auto &copy : copies)
+        if (!copy.IsNull()) algo->Load(copy);
     algo->Projector(view);
     algo->Update();
     HLRBRep_PolyHLRToShape extractor;
@@ -129,18 +193,37 @@ std::vector<ProjectedLines> mesh(const std::vector<TopoDS_Shape> &shapes, const 
 
 }  // namespace
 
-std::vector<ProjectedLines> project_hidden_lines(const std::vector<Shape> &shapes, const ViewAxes &view,
-                                                 const HiddenLineOptions &options) {
+std::vector<std::vector<ProjectedLines>> project_hidden_lines(const std::vector<Shape> &shapes,
+                                                              const std::vector<ViewAxes> &views,
+                                                              const HiddenLineOptions &options) {
     return guarded(kOp, [&] {
         const double deflection = options.deflection > 0 ? options.deflection : default_deflection(shapes);
+        std::vector<HLRAlgo_Projector> projectors;
+        for (auto &view : views) projectors.push_back(projector(view));
         std::vector<TopoDS_Shape> occ;
         for (auto &shape : shapes) occ.push_back(shape.occ());
-        const HLRAlgo_Projector view_projector = projector(view);
-        if (std::all_of(occ.begin(), occ.end(), [](const TopoDS_Shape &s) { return s.IsNull(); }))
-            return std::vector<ProjectedLines>(shapes.size());
-        return options.method == HiddenLineMethod::Exact ? exact(occ, view_projector, options.with_hidden, deflection)
-                                                         : mesh(occ, view_projector, options.with_hidden, deflection);
+        std::vector<std::vector<ProjectedLines>> result;
+        if (std::all_of(occ.begin(), occ.end(), [](const TopoDS_Shape &s) { return s.IsNull(); })) {
+            result.assign(views.size(), std::vector<ProjectedLines>(shapes.size()));
+            return result;
+        }
+        // The mesh is made once for all views, coarser than the lines (its error shows only on curved
+        // silhouettes, where four times the line deviation is still well under a line width).
+        const std::vector<TopoDS_Shape> copies =
+            options.method == HiddenLineMethod::Mesh ? meshed_copies(occ, deflection * 4) : std::vector<TopoDS_Shape>{};
+        for (auto &view : projectors) {
+            result.push_back(options.method == HiddenLineMethod::Exact
+                                 ? exact(occ, view, options.with_hidden, deflection)
+                                 : mesh(copies, view, options.with_hidden, deflection));
+            chain_all(result.back(), deflection / 100);
+        }
+        return result;
     });
+}
+
+std::vector<ProjectedLines> project_hidden_lines(const std::vector<Shape> &shapes, const ViewAxes &view,
+                                                 const HiddenLineOptions &options) {
+    return project_hidden_lines(shapes, std::vector<ViewAxes>{view}, options).front();
 }
 
 std::array<double, 4> projected_extent(const Box &box, const ViewAxes &view) {

@@ -28,20 +28,26 @@ struct ProjectedLines {
 };
 
 enum class HiddenLineMethod {
-    Exact,  // HLRBRep_Algo on the exact B-rep
-    Mesh,   // HLRBRep_PolyAlgo on a coarse triangulation (faster on many curved faces)
+    Exact,  // HLRBRep_Algo on the exact B-rep: fewest lines, but some arrangements of a die (holes whose
+            // silhouettes coincide in a view) take it seconds
+    Mesh,   // HLRBRep_PolyAlgo on a coarse triangulation: steady time, curved silhouettes as chords
 };
 
 struct HiddenLineOptions {
-    HiddenLineMethod method = HiddenLineMethod::Exact;
+    HiddenLineMethod method = HiddenLineMethod::Mesh;
     // Chordal deviation of the polylines (and of the mesh) in model units; 0 picks 1/1500 of the
     // largest extent of the shapes.
     double deflection = 0;
     bool with_hidden = true;  // compute the hidden lines too
 };
 
-// Projects the shapes together (each may hide parts of the others) and returns the lines of each
-// shape, in the order given. Null shapes give no lines. Throws KernelError when the algorithm fails.
+// Projects the shapes together (each may hide parts of the others) in each view and returns, per
+// view, the lines of each shape in the order given; lines that continue one another are joined. Null
+// shapes give no lines. Throws KernelError when the algorithm fails.
+std::vector<std::vector<ProjectedLines>> project_hidden_lines(const std::vector<Shape> &shapes,
+                                                              const std::vector<ViewAxes> &views,
+                                                              const HiddenLineOptions &options = {});
+// The same for one view.
 std::vector<ProjectedLines> project_hidden_lines(const std::vector<Shape> &shapes, const ViewAxes &view,
                                                  const HiddenLineOptions &options = {});
 

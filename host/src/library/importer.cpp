@@ -3,6 +3,7 @@
 #include "expr/part_expressions.hpp"
 #include "kernel/transform.hpp"
 #include "library/part_file.hpp"
+#include "library/stretch.hpp"
 
 #include <filesystem>
 #include <regex>
@@ -36,22 +37,6 @@ std::vector<double> current_values(model::Store &store, const model::Group &grou
         values.push_back(e ? e->value : 0.0);
     }
     return values;
-}
-
-// The file's names resolve to the group's suffixed expressions.
-expr::Lookup group_lookup(model::Store &store, const model::Group &group) {
-    return [&store, &group](const std::string &name) -> std::optional<double> {
-        model::Expression *e = store.expression(name + "'" + std::to_string(group.suffix));
-        if (!e) e = store.expression(name);
-        if (!e) return std::nullopt;
-        return e->value;
-    };
-}
-
-kernel::Shape member_shape(model::Store &store, const model::Group &group, std::size_t index) {
-    kernel::Shape local = build(group.recipes.at(index).at("recipe"), group_lookup(store, group));
-    if (group.scale != 1.0) local = kernel::scale(local, kernel::Frame{}, group.scale, group.scale, group.scale);
-    return kernel::place(local, group.frame);
 }
 
 std::string display_name(const fs::path &path, const std::string &root) {
@@ -105,6 +90,7 @@ model::Group &import_part(model::Store &store, const std::string &platform_path,
         body.group = group.tag;
         store.add_feature("IMPORT", body, shapes[i]);
         members.push_back(body.tag);
+        group.built_revisions.push_back(body.revision);
     }
     group.members = members;
     group.file = display_name(path, store.library_root());
@@ -131,10 +117,8 @@ void regenerate(model::Store &store) {
             auto &body = static_cast<model::Body &>(*member);
             if (!body.parametric) continue;
             try {
-                kernel::Shape shape = member_shape(store, group, i);
-                for (auto &step : body.scales)
-                    shape = kernel::scale(shape, step.about, step.factors[0], step.factors[1], step.factors[2]);
-                store.set_shape(body, shape);
+                store.set_shape(body, scaled_member_shape(store, group, i, body.scales));
+                mark_built(store, body);
             } catch (const std::exception &e) {
                 if (first_error.empty())
                     first_error = "regenerating body " + std::to_string(body.tag) + " of '" + group.file + "': " + e.what();

@@ -80,6 +80,7 @@ struct Group : Object {
     kernel::Frame frame;                // placement
     double scale = 1;
     std::vector<double> built_values;   // values of the suffixed expressions at the last build
+    std::vector<std::uint64_t> built_revisions;  // each member's revision when the library last shaped it
 };
 
 struct Matrix : Object {

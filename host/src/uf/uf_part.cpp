@@ -1,6 +1,7 @@
 // Standard-part import, groups and scaling.
 #include "kernel/transform.hpp"
 #include "library/importer.hpp"
+#include "library/stretch.hpp"
 #include "uf/call.hpp"
 
 #include <uf_group.h>
@@ -79,9 +80,13 @@ int UF_MODL_create_non_uni_scale(tag_t object, tag_t csys, char *scale_factors[3
             step.factors[i] = length_value(scale_factors[i], "scale factor");
             if (step.factors[i] <= 0) throw HostError(kErrBadValue, "scale factors must be positive");
         }
-        kernel::Shape shape = kernel::scale(body.shape, step.about, step.factors[0], step.factors[1], step.factors[2]);
+        // A member still as imported is rebuilt from its recipe, keeping its surfaces analytic.
+        std::optional<kernel::Shape> rebuilt = library::rescaled_member(store(), body, step);
+        kernel::Shape shape = rebuilt ? *rebuilt
+                                      : kernel::scale(body.shape, step.about, step.factors[0], step.factors[1], step.factors[2]);
         store().set_shape(body, shape);
         body.scales.push_back(step);
+        if (rebuilt) library::mark_built(store(), body);
         *feature = store().add_feature("SCALE", body, shape).tag;
     });
 }

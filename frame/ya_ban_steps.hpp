@@ -1,7 +1,7 @@
-// Host steps that both retainer plate builders of tiltplate take: boxes, primitives, subtractions,
+// Host steps that the retainer plate builders of keepplate and tiltplate take: boxes, primitives, subtractions,
 // the screw-size table, the imported screw and the named plates of the work part.
-#ifndef DIEKIT_TILTPLATE_YA_BAN_STEPS_HPP
-#define DIEKIT_TILTPLATE_YA_BAN_STEPS_HPP
+#ifndef DIEKIT_FRAME_YA_BAN_STEPS_HPP
+#define DIEKIT_FRAME_YA_BAN_STEPS_HPP
 
 #include <uf_defs.h>
 
