@@ -10,7 +10,6 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <exception>
 #include <memory>
 #include <string>
@@ -86,7 +85,7 @@ int largest_suffix() {
 }
 
 // Import and fit for one corner (builder number 1 to 4) and one row of the size table.
-void place_set(int builder, Inputs &in, const DaoZhuRow &row) {
+void place_set(int builder, const Inputs &in, const DaoZhuRow &row) {
     const double x = in.v.chang / 2, y = in.v.kuan / 2 + row.c;
     const std::array<std::array<double, 2>, 4> jiao = {{
         {x - row.a, y},       // 1: corner 1 of the shoes

@@ -22,9 +22,9 @@ struct PerBlock {
 };
 
 struct Inputs {
-    PerBlock<double> v;                          // values as read
-    PerBlock<diekit::frame::SizeText> t;         // the same values formatted with "%f"
-    std::vector<tag_t> edge_select0;             // curve tags, in the collector's order
+    PerBlock<double> v;                   // values as read
+    PerBlock<diekit::frame::SizeText> t;  // the same values formatted with "%f"
+    std::vector<tag_t> edge_select0;      // curve tags, in the collector's order
 
     // Ztop: the top face of the upper backing plate.
     double z_top() const { return v.tiao_liao + v.AMBC + v.KXDBC + v.SGDBC + v.SDBC; }
@@ -42,7 +42,6 @@ int guide_size_index(const flipdie &dialog);
 
 // Number of rows of the guide pillar size tables: valid indexes are 0 to 8.
 inline constexpr int guide_size_count = 9;
-
 
 }  // namespace flipdie_detail
 

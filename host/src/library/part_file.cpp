@@ -92,7 +92,10 @@ kernel::Shape combine(const std::string &op, const json &items, const expr::Look
 
 kernel::Shape build(const json &recipe, const expr::Lookup &lookup) {
     if (!recipe.is_object() || recipe.size() != 1) throw HostError(kErrBadValue, "recipe: one operation per object");
-    const auto &[op, spec] = *recipe.items().begin();
+    // From a named iterator: *items().begin() refers to a proxy that dies before a binding's use.
+    const auto operation = recipe.begin();
+    const std::string &op = operation.key();
+    const json &spec = operation.value();
     if (op == "union" || op == "difference" || op == "intersection") return combine(op, spec, lookup);
     if (op == "block") {
         kernel::Vec3 size = triple(spec, "size", lookup);
