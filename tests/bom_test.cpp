@@ -72,17 +72,6 @@ TEST(BillOfMaterials, RowsMatchTheReportBodiesOneForOneWithSteelMasses) {
     EXPECT_EQ(roles, (std::map<std::string, int>{{"insert", 3}, {"die plate", 1}, {"other", 3}}));
 }
 
-TEST(BillOfMaterials, RolesFollowThePlugInsColourTable) {
-    using diekit::io::role_of_color;
-    EXPECT_EQ(role_of_color(181), "insert");
-    EXPECT_EQ(role_of_color(190), "retainer plate");
-    EXPECT_EQ(role_of_color(165), "punch");
-    EXPECT_EQ(role_of_color(108), "die shoe");
-    EXPECT_EQ(role_of_color(128), "stripper plate");
-    EXPECT_EQ(role_of_color(119), "punch-die");
-    EXPECT_EQ(role_of_color(87), "other");
-}
-
 TEST(BillOfMaterials, NamesWithSeparatorsAndQuotesSurviveTheCsv) {
     Json session = Json::parse(R"({"objects": [
         {"name": "plate, \"upper\"", "block": {"corner": [0, 0, 0], "size": [10, 20, 30]}, "color": 108}]})");

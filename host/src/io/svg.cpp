@@ -28,7 +28,7 @@ constexpr double kMinGapX = 12, kMinGapY = 8;
 constexpr double kSheetDeflection = 0.05;                      // chordal deviation on paper
 constexpr double kLabelSize = 2.5, kCaptionSize = 3.5;
 
-struct ViewSpec {
+struct SheetView {
     const char *id;
     const char *caption;
     kernel::ViewAxes axes;
@@ -37,7 +37,7 @@ struct ViewSpec {
 
 // First-angle arrangement: front top left, the view from the left to its right, the top view below it.
 enum ViewIndex { kFront, kLeft, kTop, kIso };
-const std::array<ViewSpec, 4> kViews = {{
+const std::array<SheetView, 4> kViews = {{
     {"front", "FRONT", {{0, -1, 0}, {1, 0, 0}}, true},
     {"left", "LEFT", {{-1, 0, 0}, {0, -1, 0}}, true},
     {"top", "TOP", {{0, 0, 1}, {1, 0, 0}}, true},
@@ -285,7 +285,7 @@ std::string drawing_svg(const std::string &title, const DrawingOptions &options)
     }
 
     for (std::size_t v = 0; v < kViews.size(); ++v) {
-        const ViewSpec &view = kViews[v];
+        const SheetView &view = kViews[v];
         const std::vector<kernel::ProjectedLines> &lines = projected[v];
         svg << "  <g id=\"view-" << view.id << "\" class=\"view\">\n";
         if (view.hidden)
