@@ -16,18 +16,6 @@ using diekit::frame::size_text;
 
 namespace chong_zi {
 
-Box bounding_box(tag_t object) {
-    Box box{};
-    UF_MODL_ask_bounding_box(object, box.data());
-    return box;
-}
-
-tag_t body_of(tag_t feature) {
-    tag_t body = NULL_TAG;
-    UF_MODL_ask_feat_body(feature, &body);
-    return body;
-}
-
 CommonInput read_common_input(formpunch &dialog) {
     CommonInput input;
     input.curves = diekit::frame::selected_tags(dialog.edge_select0);

@@ -25,8 +25,8 @@ enum { XMIN, YMIN, ZMIN, XMAX, YMAX, ZMAX };
 
 inline constexpr int chong_zi_colour = 165;
 
-Box bounding_box(tag_t object);
-tag_t body_of(tag_t feature);
+using diekit::frame::body_of;
+using diekit::frame::bounding_box;
 
 // What the common steps read from the dialog: the outline, the plates and the clearance.
 struct CommonInput {

@@ -29,4 +29,16 @@ double trunc32(double value) {
     return static_cast<double>(static_cast<std::int32_t>(value));
 }
 
+std::array<double, 6> bounding_box(tag_t object) {
+    std::array<double, 6> box{};
+    UF_MODL_ask_bounding_box(object, box.data());
+    return box;
+}
+
+tag_t body_of(tag_t feature) {
+    tag_t body = NULL_TAG;
+    UF_MODL_ask_feat_body(feature, &body);
+    return body;
+}
+
 }  // namespace diekit::frame

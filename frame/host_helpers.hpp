@@ -61,6 +61,11 @@ SizeText size_text(double value);
 // extents this way. Values outside the 32-bit range (only from failed measurements) give 0.
 double trunc32(double value);
 
+// Box of a body, face or edge: minimum x, y, z then maximum x, y, z (zeros when the host refuses).
+std::array<double, 6> bounding_box(tag_t object);
+// Body of a feature (NULL_TAG when the host refuses).
+tag_t body_of(tag_t feature);
+
 }  // namespace diekit::frame
 
 #endif

@@ -12,18 +12,6 @@
 
 namespace ya_ban {
 
-Box bounding_box(tag_t object) {
-    Box box{};
-    UF_MODL_ask_bounding_box(object, box.data());
-    return box;
-}
-
-tag_t body_of(tag_t feature) {
-    tag_t body = NULL_TAG;
-    UF_MODL_ask_feat_body(feature, &body);
-    return body;
-}
-
 tag_t create_block(const double corner[3], SizeText &x_len, SizeText &y_len, SizeText &z_len) {
     double corner_pt[3] = {corner[0], corner[1], corner[2]};
     char *edge_len[3] = {x_len.data(), y_len.data(), z_len.data()};

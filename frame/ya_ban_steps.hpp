@@ -21,8 +21,8 @@ enum { XMIN, YMIN, ZMIN, XMAX, YMAX, ZMAX };
 
 constexpr int ya_ban_colour = 190;
 
-Box bounding_box(tag_t object);
-tag_t body_of(tag_t feature);
+using diekit::frame::body_of;
+using diekit::frame::bounding_box;
 
 // New block (sign 0) along the WCS axes from an absolute corner; returns its feature.
 tag_t create_block(const double corner[3], SizeText &x_len, SizeText &y_len, SizeText &z_len);

@@ -19,8 +19,8 @@ constexpr int ru_zi_colour = 181;
 using Box = std::array<double, 6>;
 enum { XMIN, YMIN, ZMIN, XMAX, YMAX, ZMAX };
 
-Box bounding_box(tag_t object);
-tag_t body_of(tag_t feature);
+using diekit::frame::body_of;
+using diekit::frame::bounding_box;
 // 1 when the point lies in or on the body, face or edge; anything else when not (or on failure).
 int containment(const double point[3], tag_t object);
 // New block (sign 0) along the WCS axes from an absolute corner; returns its feature.

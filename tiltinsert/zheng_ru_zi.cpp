@@ -16,18 +16,6 @@ using diekit::frame::trunc32;
 
 namespace tiltinsert_steps {
 
-Box bounding_box(tag_t object) {
-    Box box{};
-    UF_MODL_ask_bounding_box(object, box.data());
-    return box;
-}
-
-tag_t body_of(tag_t feature) {
-    tag_t body = NULL_TAG;
-    UF_MODL_ask_feat_body(feature, &body);
-    return body;
-}
-
 int containment(const double point[3], tag_t object) {
     double p[3] = {point[0], point[1], point[2]};
     int status = 0;
