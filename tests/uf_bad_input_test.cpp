@@ -114,6 +114,10 @@ TEST_F(BadInputTest, NullPointersAndUnreadableTextsAreRefused) {
     double dest[6] = {1, 0, 0, 0, 1, 0};
     UF_import_part_modes_t modes{};
     tag_t group = 9;
+    // No library folder set: refused, never read relative to the working folder.
+    expect_code("UF_PART_import", kErrNotFound,
+                [&] { return UF_PART_import("D:\\DIELIB\\..\\..\\etc\\passwd", &modes, dest, corner, 1.0, &group); });
+    store().set_library_root(std::string(DIEKIT_SOURCE_DIR) + "/library");
     expect_code("UF_PART_import", kErrNotFound,
                 [&] { return UF_PART_import("D:\\DIELIB\\STANDARD\\nothing\\here.prt", &modes, dest, corner, 1.0, &group); });
     EXPECT_EQ(group, NULL_TAG);

@@ -13,6 +13,8 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 
 fs::path resolve(const std::string &platform_path, const std::string &root) {
+    // Without a root every relative path would be read from the working folder, unchecked.
+    if (root.empty()) throw HostError(kErrNotFound, "no standard-part library folder is set for '" + platform_path + "'");
     std::string text = platform_path;
     std::replace(text.begin(), text.end(), '\\', '/');
     static const std::regex drive(R"(^[A-Za-z]:/DIELIB/)", std::regex::icase);
