@@ -1,5 +1,5 @@
 // Boolean operations between solids (or compounds of solids).
-#include "kernel/occ.hpp"
+#include "kernel/held_cut.hpp"
 
 #include <BRepAlgoAPI_Common.hxx>
 #include <BRepAlgoAPI_Cut.hxx>
@@ -67,9 +67,19 @@ Shape run(const char *op, Kind kind, const Shape &a, const Shape &b, bool unify)
 
 }  // namespace
 
-Shape common(const Shape &a, const Shape &b) { return run<BRepAlgoAPI_Common>("common", Kind::Common, a, b, false); }
+Shape common(const Shape &a, const Shape &b) {
+    // A held-back cut on either side is answered near the other operand, without running it.
+    if (is_held(a) && !is_held(b))
+        if (auto local = guarded("common", [&] { return common_of_held(a, b); })) return *local;
+    if (is_held(b) && !is_held(a))
+        if (auto local = guarded("common", [&] { return common_of_held(b, a); })) return *local;
+    return run<BRepAlgoAPI_Common>("common", Kind::Common, a, b, false);
+}
 
-Shape cut(const Shape &a, const Shape &b) { return run<BRepAlgoAPI_Cut>("cut", Kind::Cut, a, b, false); }
+Shape cut(const Shape &a, const Shape &b) {
+    if (auto held = guarded("cut", [&] { return hold_cut(a, b); })) return *held;
+    return run<BRepAlgoAPI_Cut>("cut", Kind::Cut, a, b, false);
+}
 
 Shape fuse(const Shape &a, const Shape &b) { return run<BRepAlgoAPI_Fuse>("fuse", Kind::Fuse, a, b, true); }
 

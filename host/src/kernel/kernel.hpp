@@ -33,15 +33,24 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+namespace detail {
+struct ShapeData;
+}
+
+// A shape value. A cut of a small tool from a large solid may be held back (the solid and its tools
+// are kept) and run in one pass when the B-rep is first needed, so that many small cuts from one
+// plate cost a single boolean; occ() gives the B-rep and runs any held-back cut.
 class Shape {
 public:
     Shape();
     explicit Shape(const TopoDS_Shape &shape);
+    explicit Shape(std::shared_ptr<detail::ShapeData> data);
     bool is_null() const;
     const TopoDS_Shape &occ() const;  // for kernel sources only
+    const detail::ShapeData *data() const { return m_data.get(); }
 
 private:
-    std::shared_ptr<const TopoDS_Shape> m_shape;
+    std::shared_ptr<detail::ShapeData> m_data;
 };
 
 // Model tolerance for "on" tests and touching.
@@ -81,6 +90,7 @@ Box bounding_box(const Shape &shape);
 double volume(const Shape &shape);
 double area(const Shape &shape);
 int solid_count(const Shape &shape);
+bool has_solid(const Shape &shape);    // at least one solid (answers a held-back cut without running it)
 bool is_empty(const Shape &shape);     // no solid, face, edge or vertex
 bool is_valid(const Shape &shape);     // BRepCheck
 

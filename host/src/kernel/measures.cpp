@@ -1,5 +1,5 @@
 // Measures: exact bounding boxes, volume, area, counts and validity.
-#include "kernel/occ.hpp"
+#include "kernel/held_cut.hpp"
 
 #include <BRepAdaptor_Curve.hxx>
 #include <BRepAdaptor_Surface.hxx>
@@ -68,6 +68,8 @@ double snap(double v) {
 Box bounding_box(const Shape &shape) {
     constexpr const char *op = "bounding box";
     return guarded(op, [&] {
+        if (is_held(shape))
+            if (auto box = held_bounding_box(shape)) return *box;
         const TopoDS_Shape &s = require(op, shape);
         Extents extents;
 
@@ -132,6 +134,14 @@ int solid_count(const Shape &shape) {
         TopTools_IndexedMapOfShape solids;
         TopExp::MapShapes(require(op, shape), TopAbs_SOLID, solids);
         return solids.Extent();
+    });
+}
+
+bool has_solid(const Shape &shape) {
+    constexpr const char *op = "solid count";
+    return guarded(op, [&] {
+        if (is_held(shape) && held_keeps_material(shape)) return true;
+        return TopExp_Explorer(require(op, shape), TopAbs_SOLID).More() == Standard_True;
     });
 }
 

@@ -1,5 +1,5 @@
 // The Shape value, the exception firewall and the conversions every kernel source shares.
-#include "kernel/occ.hpp"
+#include "kernel/held_cut.hpp"
 
 #include <BRepCheck_Analyzer.hxx>
 #include <BRep_Builder.hxx>
@@ -19,13 +19,17 @@ namespace diekit::kernel {
 Shape::Shape() = default;
 
 Shape::Shape(const TopoDS_Shape &shape)
-    : m_shape(shape.IsNull() ? nullptr : std::make_shared<const TopoDS_Shape>(shape)) {}
+    : m_data(shape.IsNull() ? nullptr : std::make_shared<detail::ShapeData>(detail::ShapeData{shape, nullptr})) {}
 
-bool Shape::is_null() const { return !m_shape; }
+Shape::Shape(std::shared_ptr<detail::ShapeData> data) : m_data(std::move(data)) {}
+
+bool Shape::is_null() const { return !m_data; }
 
 const TopoDS_Shape &Shape::occ() const {
     static const TopoDS_Shape null_shape;
-    return m_shape ? *m_shape : null_shape;
+    if (!m_data) return null_shape;
+    if (m_data->held) detail::run_held_cut(*m_data);
+    return m_data->shape;
 }
 
 namespace detail {

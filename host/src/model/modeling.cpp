@@ -7,7 +7,7 @@ namespace diekit::model {
 namespace {
 
 void require_solid(const kernel::Shape &shape, const std::string &what) {
-    if (kernel::solid_count(shape) == 0) throw HostError(kErrEmptyResult, what + " leaves no solid");
+    if (!kernel::has_solid(shape)) throw HostError(kErrEmptyResult, what + " leaves no solid");
 }
 
 }  // namespace
