@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <thread>
 
 namespace diekit::io {
 
@@ -31,6 +32,35 @@ BoxContact box_contact(const kernel::Box &a, const kernel::Box &b) {
     return overlap ? BoxContact::Overlap : BoxContact::Meet;
 }
 
+struct Pair {
+    const Candidate *first;
+    const Candidate *second;
+    bool boxes_overlap;  // boxes that only meet leave no room for shared volume: no boolean then
+    kernel::Contact meeting{};
+    std::string error;
+};
+
+// The pairs are independent and their shapes only read (any held-back cut has run when the volumes
+// were taken), so they are compared on every core.
+void compare_pairs(std::vector<Pair> &pairs) {
+    auto work = [&pairs](std::size_t begin, std::size_t step) {
+        for (std::size_t k = begin; k < pairs.size(); k += step) {
+            Pair &pair = pairs[k];
+            try {
+                pair.meeting = kernel::contact(pair.first->body->shape, pair.second->body->shape, pair.boxes_overlap);
+            } catch (const kernel::KernelError &e) {
+                pair.error = e.what();
+            }
+        }
+    };
+    const std::size_t workers =
+        std::clamp<std::size_t>(std::min<std::size_t>(std::thread::hardware_concurrency(), pairs.size()), 1, 8);
+    std::vector<std::thread> helpers;
+    for (std::size_t w = 1; w < workers; ++w) helpers.emplace_back(work, w, workers);
+    work(0, workers);
+    for (auto &helper : helpers) helper.join();
+}
+
 std::string label(tag_t tag, const std::string &name) {
     std::string text = "#";
     text += std::to_string(tag);
@@ -52,29 +82,30 @@ InterferenceReport check_interference() {
     report.bodies = bodies.size();
     // Sweep along x: only bodies whose x ranges meet are looked at further.
     std::sort(bodies.begin(), bodies.end(), [](const Candidate &l, const Candidate &r) { return l.box[0] < r.box[0]; });
+    std::vector<Pair> pairs;
     for (std::size_t i = 0; i < bodies.size(); ++i) {
         for (std::size_t j = i + 1; j < bodies.size() && bodies[j].box[0] <= bodies[i].box[3] + kernel::kTolerance;
              ++j) {
             const BoxContact boxes = box_contact(bodies[i].box, bodies[j].box);
             if (boxes == BoxContact::Apart) continue;
-            ++report.compared;
             const Candidate *first = &bodies[i], *second = &bodies[j];
             if (first->body->tag > second->body->tag) std::swap(first, second);
-            try {
-                // Boxes that only meet leave no room for shared volume: no boolean then.
-                const kernel::Contact meeting =
-                    kernel::contact(first->body->shape, second->body->shape, boxes == BoxContact::Overlap);
-                // Shared volume must be more than round-off of the smaller body.
-                const double threshold = std::max(1e-9, 1e-9 * std::min(first->volume, second->volume));
-                if (meeting.shared_volume > threshold)
-                    report.overlaps.push_back({first->body->tag, second->body->tag, meeting.shared_volume});
-                else if (meeting.boundaries_meet)
-                    report.touching.emplace_back(first->body->tag, second->body->tag);
-            } catch (const kernel::KernelError &e) {
-                throw SessionError("cannot compare bodies " + label(*first->body) + " and " + label(*second->body) +
-                                   ": " + e.what());
-            }
+            pairs.push_back({first, second, boxes == BoxContact::Overlap, {}, {}});
         }
+    }
+    report.compared = pairs.size();
+    compare_pairs(pairs);
+
+    for (const Pair &pair : pairs) {
+        if (!pair.error.empty())
+            throw SessionError("cannot compare bodies " + label(*pair.first->body) + " and " + label(*pair.second->body) +
+                               ": " + pair.error);
+        // Shared volume must be more than round-off of the smaller body.
+        const double threshold = std::max(1e-9, 1e-9 * std::min(pair.first->volume, pair.second->volume));
+        if (pair.meeting.shared_volume > threshold)
+            report.overlaps.push_back({pair.first->body->tag, pair.second->body->tag, pair.meeting.shared_volume});
+        else if (pair.meeting.boundaries_meet)
+            report.touching.emplace_back(pair.first->body->tag, pair.second->body->tag);
     }
     std::sort(report.overlaps.begin(), report.overlaps.end(),
               [](const Overlap &l, const Overlap &r) { return std::pair(l.a, l.b) < std::pair(r.a, r.b); });

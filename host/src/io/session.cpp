@@ -4,6 +4,7 @@
 #include "io/palette.hpp"
 #include "io/plugin_library.hpp"
 #include "model/store.hpp"
+#include "ui/driver.hpp"
 
 #include <chrono>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <variant>
 
 namespace diekit::io {
 
@@ -76,6 +78,55 @@ void create_fixtures(const ordered_json &session) {
     }
 }
 
+// The designer names a body between two commands, as the part navigator lets them: the plug-ins
+// that look for bodies by name ("gu_ding_ban", ...) then find it.
+struct Rename {
+    int step = 0;
+    ordered_json body;
+    std::string name;
+};
+
+using Step = std::variant<model::DialogRun, Rename>;
+
+Rename parse_rename(const ordered_json &step, int index) {
+    std::string where = "step " + std::to_string(index);
+    for (auto &[key, value] : step.items())
+        if (key != "rename" && key != "to" && key != "comment")
+            throw SessionError(where + ": unknown key '" + key + "' in a rename step");
+    if (!step.contains("to") || !step["to"].is_string() || step["to"].get<std::string>().empty())
+        throw SessionError(where + ": 'to' expects the body's new name");
+    return {index, step["rename"], step["to"].get<std::string>()};
+}
+
+// The live bodies whose inside holds the point: {"at": [x, y, z]} names a body that has no name yet.
+std::vector<tag_t> bodies_at(const ordered_json &point) {
+    if (!point.is_array() || point.size() != 3 || !point[0].is_number() || !point[1].is_number() ||
+        !point[2].is_number())
+        throw SessionError("'at' expects [x, y, z], got " + point.dump());
+    const kernel::Vec3 p{point[0].get<double>(), point[1].get<double>(), point[2].get<double>()};
+    std::vector<tag_t> tags;
+    for (model::Body *body : model::Store::instance().bodies())
+        if (kernel::classify(body->shape, p) == kernel::Where::Inside) tags.push_back(body->tag);
+    if (tags.empty()) throw SessionError("no body holds the point " + point.dump());
+    return tags;
+}
+
+void play_rename(const Rename &rename) {
+    std::string where = "step " + std::to_string(rename.step) + " (rename)";
+    auto &store = model::Store::instance();
+    std::vector<tag_t> tags;
+    try {
+        if (rename.body.is_object() && rename.body.contains("at")) tags = bodies_at(rename.body["at"]);
+        else tags = ui::resolve_selection(rename.body);
+    } catch (const SessionError &e) {
+        throw SessionError(where + ": " + e.what());
+    }
+    model::Object *object = tags.size() == 1 ? store.find(tags.front()) : nullptr;
+    if (!object || object->kind != model::Kind::Body)
+        throw SessionError(where + ": 'rename' must name exactly one body, got " + rename.body.dump());
+    object->name = rename.name;
+}
+
 model::DialogRun parse_step(const ordered_json &step, int index, const std::string &plugins) {
     std::string where = "step " + std::to_string(index);
     if (!step.is_object()) throw SessionError(where + ": a step is an object");
@@ -135,10 +186,17 @@ SessionResult run_session_json(const ordered_json &session, const std::string &b
     if (session.contains("name") && session["name"].is_string()) result.name = session["name"].get<std::string>();
     if (session.contains("steps") && !session["steps"].is_array()) throw SessionError("'steps' expects a list");
     std::string plugins = plugin_folder(options);
-    std::vector<model::DialogRun> runs;
+    std::vector<Step> steps;
     int index = 0;
-    for (auto &step : session.value("steps", ordered_json::array())) runs.push_back(parse_step(step, ++index, plugins));
-    for (auto &run : runs) result.steps.push_back(play_step(std::move(run)));
+    for (auto &step : session.value("steps", ordered_json::array())) {
+        ++index;
+        if (step.is_object() && step.contains("rename")) steps.emplace_back(parse_rename(step, index));
+        else steps.emplace_back(parse_step(step, index, plugins));
+    }
+    for (auto &step : steps) {
+        if (auto *rename = std::get_if<Rename>(&step)) play_rename(*rename);
+        else result.steps.push_back(play_step(std::move(std::get<model::DialogRun>(step))));
+    }
     result.ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     return result;
 }

@@ -61,7 +61,7 @@ Shape run(const char *op, Kind kind, const Shape &a, const Shape &b, bool unify)
             fail(op, why);
         }
         if (unify) algo.SimplifyResult();
-        return solid_result(op, algo.Shape());
+        return solid_result(op, algo.Shape(), {first, second});
     });
 }
 

@@ -92,7 +92,9 @@ void run_held_cut(ShapeData &data) {
             if (!alerts.IsEmpty()) why += std::string(" (") + alerts.First()->GetMessageKey() + ")";
             fail(op, why);
         }
-        return solid_result(op, algo.Shape()).occ();
+        std::vector<TopoDS_Shape> operands(held.tools);
+        operands.push_back(held.base->solid);
+        return solid_result(op, algo.Shape(), operands).occ();
     });
     data.held.reset();
 }

@@ -26,6 +26,7 @@
 #include <new>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace diekit::kernel::detail {
 
@@ -65,7 +66,8 @@ Vec3 to_vec3(const gp_Vec &v);
 Vec3 to_vec3(const gp_Dir &d);
 
 // Checks a solid-producing result with BRepCheck and normalises it: one solid -> that solid,
-// several -> a compound of the solids, none -> an empty compound.
-Shape solid_result(const char *op, const TopoDS_Shape &result);
+// several -> a compound of the solids, none -> an empty compound. Given the (valid) operands of a
+// boolean, only the faces it made are checked, with the closedness of every shell.
+Shape solid_result(const char *op, const TopoDS_Shape &result, const std::vector<TopoDS_Shape> &operands = {});
 
 }  // namespace diekit::kernel::detail

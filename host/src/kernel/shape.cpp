@@ -2,11 +2,14 @@
 #include "kernel/held_cut.hpp"
 
 #include <BRepCheck_Analyzer.hxx>
+#include <BRepCheck_Shell.hxx>
 #include <BRep_Builder.hxx>
 #include <Message.hxx>
 #include <Message_Messenger.hxx>
 #include <OSD.hxx>
 #include <TopExp.hxx>
+#include <TopExp_Explorer.hxx>
+#include <TopTools_MapOfShape.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Compound.hxx>
@@ -90,20 +93,38 @@ Vec3 to_vec3(const gp_Pnt &p) { return {p.X(), p.Y(), p.Z()}; }
 Vec3 to_vec3(const gp_Vec &v) { return {v.X(), v.Y(), v.Z()}; }
 Vec3 to_vec3(const gp_Dir &d) { return {d.X(), d.Y(), d.Z()}; }
 
-Shape solid_result(const char *op, const TopoDS_Shape &result) {
+namespace {
+
+// Faces taken over unchanged from valid operands stay valid: only the others are checked, and every
+// shell must still be closed.
+bool valid_solids(const TopoDS_Shape &result, const std::vector<TopoDS_Shape> &operands) {
+    if (operands.empty()) return BRepCheck_Analyzer(result).IsValid() == Standard_True;
+    TopTools_MapOfShape known;
+    for (const TopoDS_Shape &operand : operands)
+        for (TopExp_Explorer face(operand, TopAbs_FACE); face.More(); face.Next()) known.Add(face.Current());
+    for (TopExp_Explorer face(result, TopAbs_FACE); face.More(); face.Next())
+        if (!known.Contains(face.Current()) && !BRepCheck_Analyzer(face.Current()).IsValid()) return false;
+    for (TopExp_Explorer shell(result, TopAbs_SHELL); shell.More(); shell.Next())
+        if (BRepCheck_Shell(TopoDS::Shell(shell.Current())).Closed() != BRepCheck_NoError) return false;
+    return true;
+}
+
+}  // namespace
+
+Shape solid_result(const char *op, const TopoDS_Shape &result, const std::vector<TopoDS_Shape> &operands) {
     if (result.IsNull()) fail(op, "the kernel returned no shape");
     TopTools_IndexedMapOfShape solids;
     TopExp::MapShapes(result, TopAbs_SOLID, solids);
     if (solids.Extent() == 1) {
         const TopoDS_Shape &solid = solids(1);
-        if (!BRepCheck_Analyzer(solid).IsValid()) fail(op, "the result is not a valid solid");
+        if (!valid_solids(solid, operands)) fail(op, "the result is not a valid solid");
         return Shape(solid);
     }
     TopoDS_Compound compound;
     BRep_Builder builder;
     builder.MakeCompound(compound);
     for (int i = 1; i <= solids.Extent(); ++i) builder.Add(compound, solids(i));
-    if (solids.Extent() > 1 && !BRepCheck_Analyzer(compound).IsValid())
+    if (solids.Extent() > 1 && !valid_solids(compound, operands))
         fail(op, "the result is not a valid set of solids");
     return Shape(compound);
 }
