@@ -196,15 +196,16 @@ Raster render(const std::string &svg_text, const fs::path &dir) {
     return raster;
 }
 
-TEST_F(Drawing, RenderedSheetShowsLinesInEveryViewAndColour) {
-    const fs::path dir = fs::temp_directory_path() / ("diekit_drawing_" + std::to_string(::getpid()));
-    Raster raster = render(*svg, dir);
+// Renders the sheet and checks that it is inked, in colour, in each of the four views.
+void expect_inked_sheet(const std::string &sheet, const std::string &which) {
+    const fs::path dir = fs::temp_directory_path() / ("diekit_drawing_" + which + "_" + std::to_string(::getpid()));
+    Raster raster = render(sheet, dir);
     ASSERT_EQ(raster.width, 1680u);
     ASSERT_EQ(raster.height, 1188u);
     const double px = raster.width / 420.0;  // pixels per sheet millimetre
 
     pugi::xml_document doc;
-    ASSERT_TRUE(doc.load_string(svg->c_str()));
+    ASSERT_TRUE(doc.load_string(sheet.c_str()));
     std::size_t inked_total = 0, coloured = 0;
     for (unsigned y = 0; y < raster.height; ++y)
         for (unsigned x = 0; x < raster.width; ++x) {
@@ -229,6 +230,13 @@ TEST_F(Drawing, RenderedSheetShowsLinesInEveryViewAndColour) {
         EXPECT_GT(double(inked) / double(std::max<std::size_t>(all, 1)), 0.01) << id;
     }
     if (!std::getenv("DIEKIT_KEEP_DRAWING")) fs::remove_all(dir);
+}
+
+TEST_F(Drawing, RenderedSheetShowsLinesInEveryViewAndColour) { expect_inked_sheet(*svg, "flatinsert"); }
+
+TEST(DemoDrawing, RenderedDemoSheetShowsTheWholeDieInEveryView) {
+    const Json report = scenario::play_file("examples/demo.json");
+    expect_inked_sheet(drawing_of(report), "demo");
 }
 
 class BlankedDrawing : public ::testing::Test {};

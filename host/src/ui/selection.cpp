@@ -58,7 +58,8 @@ std::vector<tag_t> resolve_one(const ordered_json &reference) {
         return tags;
     }
     if (reference.is_object() && reference.contains("tag")) {
-        if (!reference["tag"].is_number_unsigned()) throw SessionError("'tag' expects a whole number");
+        if (!reference["tag"].is_number_integer() || reference["tag"].get<long long>() < 0)
+            throw SessionError("'tag' expects a whole number");
         tag_t tag = reference["tag"].get<tag_t>();
         if (!store.find(tag)) throw SessionError("tag " + std::to_string(tag) + " is not a live object");
         return {tag};
