@@ -75,7 +75,7 @@ model::Group &import_part(model::Store &store, const std::string &platform_path,
     }
     std::vector<kernel::Shape> shapes;
     for (std::size_t i = 0; i < part.bodies.size(); ++i) {
-        kernel::Shape local = build(part.bodies[i].at("recipe"), local_lookup);
+        kernel::Shape local = build_once(part.bodies[i].at("recipe"), local_lookup);
         if (scale != 1.0) local = kernel::scale(local, kernel::Frame{}, scale, scale, scale);
         shapes.push_back(kernel::place(local, at));
     }

@@ -2,6 +2,7 @@
 
 #include "kernel/transform.hpp"
 #include "model/errors.hpp"
+#include "model/store.hpp"
 
 #include <algorithm>
 #include <fstream>
@@ -91,6 +92,29 @@ kernel::Shape combine(const std::string &op, const json &items, const expr::Look
 }
 
 }  // namespace
+
+namespace {
+
+// The recipe with every formula replaced by its value: what will be built.
+json evaluated(const json &recipe, const expr::Lookup &lookup) {
+    if (recipe.is_string()) return expr::evaluate(recipe.get<std::string>(), lookup);
+    json out = recipe;
+    if (recipe.is_array() || recipe.is_object())
+        for (auto item = out.begin(); item != out.end(); ++item) *item = evaluated(*item, lookup);
+    return out;
+}
+
+}  // namespace
+
+kernel::Shape build_once(const json &recipe, const expr::Lookup &lookup) {
+    const json numeric = evaluated(recipe, lookup);
+    auto &built = model::Store::instance().built_recipes();
+    const std::string key = numeric.dump();
+    if (auto known = built.find(key); known != built.end()) return known->second;
+    kernel::Shape shape = build(numeric, lookup);
+    built.emplace(key, shape);
+    return shape;
+}
 
 kernel::Shape build(const json &recipe, const expr::Lookup &lookup) {
     if (!recipe.is_object() || recipe.size() != 1) throw HostError(kErrBadValue, "recipe: one operation per object");

@@ -40,4 +40,7 @@ PartFile load(const std::filesystem::path &path);
 // Builds one recipe in the part's own frame with the given expression values.
 kernel::Shape build(const nlohmann::json &recipe, const expr::Lookup &lookup);
 
+// The same, built once per part for each set of values (the work part's store keeps the solids).
+kernel::Shape build_once(const nlohmann::json &recipe, const expr::Lookup &lookup);
+
 }  // namespace diekit::library

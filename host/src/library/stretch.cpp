@@ -166,10 +166,10 @@ kernel::Shape scaled_member_shape(model::Store &store, const model::Group &group
     kernel::Shape shape;
     auto stretched = stretched_recipe(recipe, lookup, stretch.factors);
     if (stretched) {
-        shape = kernel::place(build(*stretched, lookup), stretch.frame);
+        shape = kernel::place(build_once(*stretched, lookup), stretch.frame);
     } else {
         folded = 0;
-        shape = build(recipe, lookup);
+        shape = build_once(recipe, lookup);
         if (group.scale != 1.0) shape = kernel::scale(shape, kernel::Frame{}, group.scale, group.scale, group.scale);
         shape = kernel::place(shape, group.frame);
     }

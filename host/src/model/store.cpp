@@ -51,6 +51,7 @@ void Store::reset() {
     m_wcs_shown = true;
     m_last_new_body = NULL_TAG;
     m_bracket_depth = 0;
+    m_built_recipes.clear();
     m_part = insert(std::make_unique<Part>()).tag;
 }
 

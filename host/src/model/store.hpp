@@ -121,6 +121,9 @@ public:
     // Standard-part library root (absolute folder).
     const std::string &library_root() const { return m_library_root; }
     void set_library_root(const std::string &root) { m_library_root = root; }
+    // Library recipes already built in this part, by their evaluated text: every spring or bolt of
+    // one size and length is the same solid, built once.
+    std::map<std::string, kernel::Shape> &built_recipes() { return m_built_recipes; }
 
     ~Store();
 
@@ -149,6 +152,7 @@ private:
     std::vector<std::string> m_log;
     bool m_echo = true;
     std::string m_library_root;
+    std::map<std::string, kernel::Shape> m_built_recipes;
     std::optional<DialogRun> m_dialog_run;
 };
 
