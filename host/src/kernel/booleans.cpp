@@ -26,8 +26,34 @@ TopoDS_Compound empty_compound() {
     return compound;
 }
 
-// Runs a boolean and normalises its result; unify merges the coplanar faces and collinear edges
-// that the operation leaves split.
+// Runs the kernel's boolean of the arguments with the tools, serial and non-destructive (the operands
+// are shared immutable values), and checks and normalises its result; unify merges the coplanar faces
+// and collinear edges that the operation leaves split.
+template <class Algo>
+Shape apply(const char *op, const std::vector<TopoDS_Shape> &arguments, const std::vector<TopoDS_Shape> &tools,
+            bool unify) {
+    Algo algo;
+    TopTools_ListOfShape argument_list, tool_list;
+    for (const TopoDS_Shape &argument : arguments) argument_list.Append(argument);
+    for (const TopoDS_Shape &tool : tools) tool_list.Append(tool);
+    algo.SetArguments(argument_list);
+    algo.SetTools(tool_list);
+    algo.SetRunParallel(false);
+    algo.SetNonDestructive(true);
+    algo.Build();
+    if (!algo.IsDone() || algo.HasErrors()) {
+        std::string why = "the boolean operation failed";
+        const Message_ListOfAlert &alerts = algo.GetReport()->GetAlerts(Message_Fail);
+        if (!alerts.IsEmpty()) why += std::string(" (") + alerts.First()->GetMessageKey() + ")";
+        fail(op, why);
+    }
+    if (unify) algo.SimplifyResult();
+    std::vector<TopoDS_Shape> operands(arguments);
+    operands.insert(operands.end(), tools.begin(), tools.end());
+    return solid_result(op, algo.Shape(), operands);
+}
+
+// A boolean of two bodies, with the answers for empty operands.
 template <class Algo>
 Shape run(const char *op, Kind kind, const Shape &a, const Shape &b, bool unify) {
     return guarded(op, [&] {
@@ -45,27 +71,19 @@ Shape run(const char *op, Kind kind, const Shape &a, const Shape &b, bool unify)
             }
         }
 
-        Algo algo;
-        TopTools_ListOfShape arguments, tools;
-        arguments.Append(first);
-        tools.Append(second);
-        algo.SetArguments(arguments);
-        algo.SetTools(tools);
-        algo.SetRunParallel(false);
-        algo.SetNonDestructive(true);  // the operands are shared immutable values
-        algo.Build();
-        if (!algo.IsDone() || algo.HasErrors()) {
-            std::string why = "the boolean operation failed";
-            const Message_ListOfAlert &alerts = algo.GetReport()->GetAlerts(Message_Fail);
-            if (!alerts.IsEmpty()) why += std::string(" (") + alerts.First()->GetMessageKey() + ")";
-            fail(op, why);
-        }
-        if (unify) algo.SimplifyResult();
-        return solid_result(op, algo.Shape(), {first, second});
+        return apply<Algo>(op, {first}, {second}, unify);
     });
 }
 
 }  // namespace
+
+namespace detail {
+
+Shape cut_all(const TopoDS_Shape &solid, const std::vector<TopoDS_Shape> &tools) {
+    return apply<BRepAlgoAPI_Cut>("cut", {solid}, tools, false);
+}
+
+}  // namespace detail
 
 Shape common(const Shape &a, const Shape &b) {
     // A held-back cut on either side is answered near the other operand, without running it.

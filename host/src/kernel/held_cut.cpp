@@ -1,9 +1,7 @@
 #include "kernel/held_cut.hpp"
 
-#include <BRepAlgoAPI_Cut.hxx>
 #include <BRepBndLib.hxx>
 #include <BRep_Tool.hxx>
-#include <Message_Report.hxx>
 #include <TopExp.hxx>
 #include <TopExp_Explorer.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
@@ -76,26 +74,7 @@ bool is_held(const Shape &shape) { return shape.data() && shape.data()->held; }
 void run_held_cut(ShapeData &data) {
     constexpr const char *op = "cut";
     const HeldCut &held = *data.held;
-    data.shape = guarded(op, [&] {
-        BRepAlgoAPI_Cut algo;
-        TopTools_ListOfShape arguments, tools;
-        arguments.Append(held.base->solid);
-        for (const TopoDS_Shape &tool : held.tools) tools.Append(tool);
-        algo.SetArguments(arguments);
-        algo.SetTools(tools);
-        algo.SetRunParallel(false);
-        algo.SetNonDestructive(true);
-        algo.Build();
-        if (!algo.IsDone() || algo.HasErrors()) {
-            std::string why = "the boolean operation failed";
-            const Message_ListOfAlert &alerts = algo.GetReport()->GetAlerts(Message_Fail);
-            if (!alerts.IsEmpty()) why += std::string(" (") + alerts.First()->GetMessageKey() + ")";
-            fail(op, why);
-        }
-        std::vector<TopoDS_Shape> operands(held.tools);
-        operands.push_back(held.base->solid);
-        return solid_result(op, algo.Shape(), operands).occ();
-    });
+    data.shape = guarded(op, [&] { return cut_all(held.base->solid, held.tools).occ(); });
     data.held.reset();
 }
 

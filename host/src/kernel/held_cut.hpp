@@ -34,6 +34,9 @@ struct ShapeData {
     std::shared_ptr<const HeldCut> held;  // the held-back cut until it has run
 };
 
+// The solid minus all the tools in one boolean, checked and normalised.
+Shape cut_all(const TopoDS_Shape &solid, const std::vector<TopoDS_Shape> &tools);
+
 // Runs data's held-back cut (one boolean, base minus all tools) and keeps the result.
 void run_held_cut(ShapeData &data);
 
