@@ -1,18 +1,9 @@
 #include "tiltplate.hpp"
 
 #include "parameter_removal.hpp"
+#include "sibling_rules.hpp"
 
-namespace {
-
-// enum0 = 0 shows the rectangular plate's sizes and help (group4, group8), any other value the
-// round plate's (group5, group9).
-void show_plate_shape(tiltplate &d) {
-    const bool rectangular = diekit::frame::enum_index(d.enum0) == 0;
-    diekit::frame::set_shown(
-        {{d.group4, rectangular}, {d.group8, rectangular}, {d.group5, !rectangular}, {d.group9, !rectangular}});
-}
-
-}  // namespace
+using diekit::frame::show_plate_shape;
 
 DIEKIT_DIALOG_COMMON(tiltplate)
 
@@ -28,15 +19,7 @@ void tiltplate::dialogShown_cb() {
 }
 
 int tiltplate::apply_cb() {
-    // enum0 = 0: rectangular plate; 1: round plate; then every body of the part loses its parameters.
-    return diekit::frame::run_apply(theUI, [this] {
-        switch (diekit::frame::enum_index(enum0)) {
-        case 0: creat_ju_xin_ya_ban(); break;
-        case 1: creat_yuan_xing_ya_ban(); break;
-        default: break;
-        }
-        yi_jian_qu_can();
-    });
+    return diekit::frame::run_apply(theUI, [this] { diekit::frame::build_retainer_plate(*this); });
 }
 
 int tiltplate::update_cb(NXOpen::BlockStyler::UIBlock *block) {

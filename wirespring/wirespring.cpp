@@ -1,5 +1,7 @@
 #include "wirespring.hpp"
 
+#include "sibling_rules.hpp"
+
 DIEKIT_DIALOG_COMMON(wirespring)
 
 void wirespring::initialize_cb() {
@@ -12,23 +14,7 @@ void wirespring::initialize_cb() {
 void wirespring::dialogShown_cb() {}
 
 int wirespring::apply_cb() {
-    // The first toggle that is on decides the layout: two springs along x, two along y, four, or one.
-    return diekit::frame::run_apply(theUI, [this] {
-        if (diekit::frame::toggle_on(toggle0)) {
-            creat_tang_huang_one();
-            creat_tang_huang_X();
-        } else if (diekit::frame::toggle_on(toggle01)) {
-            creat_tang_huang_one();
-            creat_tang_huang_Y();
-        } else if (diekit::frame::toggle_on(toggle02)) {
-            creat_tang_huang_one();
-            creat_tang_huang_X();
-            creat_tang_huang_Y();
-            creat_tang_huang_XY();
-        } else {
-            creat_tang_huang_one();
-        }
-    });
+    return diekit::frame::run_apply(theUI, [this] { diekit::frame::build_spring_layout(*this); });
 }
 
 int wirespring::update_cb(NXOpen::BlockStyler::UIBlock *) { return 0; }
