@@ -89,4 +89,12 @@ bool report_missing(const char *plugin, const std::vector<Missing> &inputs) {
     return true;
 }
 
+std::optional<NamedPlates> named_plates(const char *plugin, std::vector<Missing> inputs) {
+    NamedPlates plates{find_named("gu_ding_ban"), find_named("dian_ban")};
+    inputs.push_back({plates.gu_ding_ban == NULL_TAG, "the part has no body named gu_ding_ban (fixed plate)"});
+    inputs.push_back({plates.dian_ban == NULL_TAG, "the part has no body named dian_ban (backing plate)"});
+    if (report_missing(plugin, inputs)) return std::nullopt;
+    return plates;
+}
+
 }  // namespace ya_ban

@@ -6,6 +6,7 @@
 #include <uf_defs.h>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,14 @@ struct Missing {
     const char *what;
 };
 bool report_missing(const char *plugin, const std::vector<Missing> &inputs);
+
+// The fixed plate "gu_ding_ban" and the backing plate "dian_ban" of the work part. When they or any
+// of the builder's own inputs are missing it says so (report_missing) and gives nothing.
+struct NamedPlates {
+    tag_t gu_ding_ban = NULL_TAG;
+    tag_t dian_ban = NULL_TAG;
+};
+std::optional<NamedPlates> named_plates(const char *plugin, std::vector<Missing> inputs);
 
 }  // namespace ya_ban
 

@@ -105,12 +105,9 @@ int keepplate::creat_yuan_xing_ya_ban() {
         const std::vector<tag_t> bodys_chong_zi = diekit::frame::selected_tags(bodySelect0);
         diekit::frame::require_block(vector0);
         const NXOpen::Vector3d fang_xiang = vector0->Vector();
-        const tag_t dian_ban = find_named("dian_ban");
-        const tag_t gu_ding_ban = find_named("gu_ding_ban");
-        if (report_missing("keepplate", {{bodys_chong_zi.empty(), "select the punch body"},
-                                         {gu_ding_ban == NULL_TAG, "the part has no body named gu_ding_ban (fixed plate)"},
-                                         {dian_ban == NULL_TAG, "the part has no body named dian_ban (backing plate)"}}))
-            return 0;
+        const auto plates = named_plates("keepplate", {{bodys_chong_zi.empty(), "select the punch body"}});
+        if (!plates) return 0;
+        const tag_t gu_ding_ban = plates->gu_ding_ban, dian_ban = plates->dian_ban;
         const tag_t chong_zi = bodys_chong_zi.front();
 
         const Box bounding_box_chong_zi = bounding_box(chong_zi);

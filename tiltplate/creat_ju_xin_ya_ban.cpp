@@ -50,24 +50,18 @@ int tiltplate::creat_ju_xin_ya_ban() {
 
         const std::vector<tag_t> mian_list = diekit::frame::selected_tags(face_select0);
         const std::vector<tag_t> bodys_chong_zi = diekit::frame::selected_tags(bodySelect0);
-        const tag_t dian_ban = find_named("dian_ban");
-        const tag_t gu_ding_ban = find_named("gu_ding_ban");
-        if (report_missing("tiltplate",
-                           {{mian_list.empty(), "select the punch face that the plate is to hold"},
-                            {bodys_chong_zi.empty(), "select the punch body"},
-                            {gu_ding_ban == NULL_TAG, "the part has no body named gu_ding_ban (fixed plate)"},
-                            {dian_ban == NULL_TAG, "the part has no body named dian_ban (backing plate)"}}))
-            return 0;
+        const auto plates = named_plates("tiltplate", {{mian_list.empty(), "select the punch face that the plate is to hold"},
+                                                       {bodys_chong_zi.empty(), "select the punch body"}});
+        if (!plates) return 0;
+        const tag_t gu_ding_ban = plates->gu_ding_ban, dian_ban = plates->dian_ban;
         const tag_t mian = mian_list.front();
         const tag_t chong_zi = bodys_chong_zi.front();
         const Box bounding_box_mian = bounding_box(mian);
         const Box bounding_box_gu_ding_ban = bounding_box(gu_ding_ban);
 
-        const FaceFrame frame = face_frame(mian, bounding_box_mian, bounding_box_gu_ding_ban);
-        if (frame.horizontal) {
-            uc1601("tiltplate: no retainer plate was built: the selected face must be a side face of the punch", 1);
-            return 0;
-        }
+        const auto side_frame = side_face_frame(mian, bounding_box_mian, bounding_box_gu_ding_ban);
+        if (!side_frame) return 0;
+        const FaceFrame &frame = *side_frame;
         const TurnedWcs wcs(frame);
         const Box bounding_box_ran_wei = bounding_box(dian_ban);
         const JuXinLocal side = ju_xin_local(frame.plate_on_plus_y, W, e);

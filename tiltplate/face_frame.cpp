@@ -3,6 +3,7 @@
 #include <uf_csys.h>
 #include <uf_modl.h>
 #include <uf_mtx.h>
+#include <uf_ui.h>
 
 #include <cmath>
 
@@ -64,6 +65,13 @@ Point to_absolute(double x, double y, double z) {
     Point absolute{{0, 0, 0}};
     UF_CSYS_map_point(UF_CSYS_ROOT_WCS_COORDS, local, UF_CSYS_WORK_COORDS, absolute.xyz);
     return absolute;
+}
+
+std::optional<FaceFrame> side_face_frame(tag_t mian, const Box &bounding_box_mian, const Box &bounding_box_gu_ding_ban) {
+    const FaceFrame frame = face_frame(mian, bounding_box_mian, bounding_box_gu_ding_ban);
+    if (!frame.horizontal) return frame;
+    uc1601("tiltplate: no retainer plate was built: the selected face must be a side face of the punch", 1);
+    return std::nullopt;
 }
 
 }  // namespace ya_ban

@@ -5,6 +5,8 @@
 
 #include <uf_defs.h>
 
+#include <optional>
+
 #include "ya_ban_steps.hpp"
 
 namespace ya_ban {
@@ -21,6 +23,10 @@ struct FaceFrame {
 
 // Reads the face's normal and sets up the frame's numbers; the WCS is not touched.
 FaceFrame face_frame(tag_t mian, const Box &bounding_box_mian, const Box &bounding_box_gu_ding_ban);
+
+// The frame of a side face of the punch; for a horizontal face it says in one line that the face must
+// be a side face, and gives nothing.
+std::optional<FaceFrame> side_face_frame(tag_t mian, const Box &bounding_box_mian, const Box &bounding_box_gu_ding_ban);
 
 // Makes the frame the work coordinate system (shown) for the object's lifetime, and the absolute
 // coordinate system the WCS again when it goes, on every path out.
