@@ -239,6 +239,43 @@ TEST(DemoDrawing, RenderedDemoSheetShowsTheWholeDieInEveryView) {
     expect_inked_sheet(drawing_of(report), "demo");
 }
 
+TEST(CrowdedDrawing, LabelsNeverOverlapAndStayNearTheirBodies) {
+    // Twelve small named pins stacked on one axis over a large plain plate that sets a small scale:
+    // their labels all want the same few lines.
+    Json objects = Json::array({{{"block", {{"corner", {-200, -150, -30}}, {"size", {400, 300, 20}}}}}});
+    for (int i = 0; i < 12; ++i)
+        objects.push_back({{"name", "pin_number_" + std::to_string(i)},
+                           {"cylinder", {{"base", {0, 0, 5.0 * i}}, {"axis", {0, 0, 1}}, {"height", 4}, {"diameter", 4}}}});
+    const Json report = scenario::play({{"name", "crowded"}, {"objects", objects}});
+    const std::string sheet = drawing_of(report);
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_string(sheet.c_str()));
+    for (const char *id : {"view-front", "view-top"}) {
+        auto view = doc.child("svg").find_child_by_attribute("g", "id", id);
+        struct Label { double x0, y0, x1, y1; Rect body; };
+        std::vector<Label> labels;
+        for (auto node : view.select_nodes("text[@class='label']")) {
+            auto text = node.node();
+            const double x = text.attribute("x").as_double(), y = text.attribute("y").as_double();
+            const double size = text.attribute("font-size").as_double();
+            const double half = 0.3 * size * std::string(text.text().get()).size();
+            labels.push_back({x - half, y - size, x + half, y, extent_of(view, text.attribute("data-tag").value())});
+        }
+        // From above only the top pin is in sight; from the front all twelve are, 1 mm apart.
+        EXPECT_GE(labels.size(), std::string(id) == "view-front" ? 3u : 1u) << id;
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            // Within three label lines of the body it names.
+            EXPECT_LT(labels[i].y0, labels[i].body.y1 + 3 * 1.3 * 2.5 + 1e-9) << id;
+            EXPECT_GT(labels[i].y1, labels[i].body.y0 - 3 * 1.3 * 2.5 - 1e-9) << id;
+            for (std::size_t j = i + 1; j < labels.size(); ++j) {
+                const bool apart = labels[i].x1 <= labels[j].x0 || labels[j].x1 <= labels[i].x0 ||
+                                   labels[i].y1 <= labels[j].y0 || labels[j].y1 <= labels[i].y0;
+                EXPECT_TRUE(apart) << id << ": labels " << i << " and " << j << " overlap";
+            }
+        }
+    }
+}
+
 class BlankedDrawing : public ::testing::Test {};
 
 TEST_F(BlankedDrawing, BlankedBodiesAreLeftOutAndCountedInTheTitleBlock) {

@@ -5,6 +5,7 @@
 #include "model/store.hpp"
 
 #include <algorithm>
+#include <optional>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -133,20 +134,26 @@ Extent sheet_extent(const std::vector<kernel::Polyline2> &lines, const Placement
     return e;
 }
 
-// Places label boxes without overlap: a box that collides moves down a line at a time.
+// Places label boxes without overlap: a box that collides tries the lines below and above in turn,
+// nearest first, up to three lines away; a label that finds no free line there is left out rather
+// than printed over another or far from its body.
 class LabelPlacer {
 public:
-    std::pair<double, double> place(double x, double y, double width) {
-        for (int attempt = 0; attempt < 8; ++attempt, y += kLabelSize * 1.3)
-            if (std::none_of(m_boxes.begin(), m_boxes.end(), [&](const Extent &b) {
-                    return x - width / 2 < b.u1 && x + width / 2 > b.u0 && y - kLabelSize < b.v1 && y > b.v0;
+    std::optional<std::pair<double, double>> place(double x, double y, double width) {
+        for (int attempt = 0; attempt < 7; ++attempt) {
+            const int lines = (attempt + 1) / 2 * (attempt % 2 ? 1 : -1);  // 0, +1, -1, +2, -2, ...
+            const double ty = y + lines * kLabelSize * 1.3;
+            if (std::any_of(m_boxes.begin(), m_boxes.end(), [&](const Extent &b) {
+                    return x - width / 2 < b.u1 && x + width / 2 > b.u0 && ty - kLabelSize < b.v1 && ty > b.v0;
                 }))
-                break;
-        Extent box;
-        box.add(x - width / 2, y - kLabelSize);
-        box.add(x + width / 2, y);
-        m_boxes.push_back(box);
-        return {x, y};
+                continue;
+            Extent box;
+            box.add(x - width / 2, ty - kLabelSize);
+            box.add(x + width / 2, ty);
+            m_boxes.push_back(box);
+            return std::pair(x, ty);
+        }
+        return std::nullopt;
     }
 
 private:
@@ -307,7 +314,9 @@ std::string drawing_svg(const std::string &title, const DrawingOptions &options)
                 const bool large = e.u1 - e.u0 > std::max(30.0, 2 * width) && e.v1 - e.v0 > 3 * kLabelSize;
                 const double anchor_x = large ? e.u0 + 2 + width / 2 : (e.u0 + e.u1) / 2;
                 const double anchor_y = large ? e.v0 + 2 + kLabelSize : (e.v0 + e.v1) / 2 + kLabelSize / 2;
-                auto [x, y] = labels.place(anchor_x, anchor_y, width);
+                const auto spot = labels.place(anchor_x, anchor_y, width);
+                if (!spot) continue;
+                const auto [x, y] = *spot;
                 svg << "    <text class=\"label\" data-tag=\"" << drawn[i].body->tag << "\" x=\"" << number(x)
                     << "\" y=\"" << number(y) << "\" font-size=\"" << number(kLabelSize)
                     << "\" text-anchor=\"middle\" fill=\"" << drawn[i].stroke << "\">" << escape(name) << "</text>\n";
