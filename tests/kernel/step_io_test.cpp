@@ -46,6 +46,19 @@ TEST(KernelStep, NamedColouredShapesSurviveARoundTrip) {
     }
 }
 
+TEST(KernelStep, UnnamedShapesComeBackUnnamed) {
+    const TempFile file("kernel_unnamed");
+    write_step(file.path.string(), {{block({0, 0, 0}, 10, 10, 10), "", {0.5, 0.5, 0.5}},
+                                    {block({20, 0, 0}, 10, 10, 10), "named", {1, 0, 0}},
+                                    {block({40, 0, 0}, 10, 10, 10), "", {0, 1, 0}}});
+    const std::vector<NamedShape> back = read_step(file.path.string());
+    ASSERT_EQ(back.size(), 3u);
+    EXPECT_EQ(back[0].name, "");
+    EXPECT_EQ(back[1].name, "named");
+    EXPECT_EQ(back[2].name, "");
+    EXPECT_NEAR(back[2].color.g, 1, 1e-3);
+}
+
 TEST(KernelStep, FileCarriesTheColourValuesAsGiven) {
     // OCCT's colours are linear RGB and its writer stores sRGB: handing it our values as linear
     // would write 0.4845 for 0.2. The file must hold the display values themselves.

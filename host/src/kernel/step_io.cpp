@@ -21,6 +21,8 @@
 
 #include <optional>
 
+#include <regex>
+
 namespace diekit::kernel {
 
 using namespace detail;
@@ -49,10 +51,19 @@ private:
     Handle(TDocStd_Document) m_doc;
 };
 
+// OCCT's writer gives a product without a name its own ("Open CASCADE STEP translator 7.6 3"); read
+// back, such a body has no name, as it had none when written.
+bool default_product_name(const std::string &name) {
+    static const std::regex pattern(R"(Open CASCADE STEP translator [0-9.]+ [0-9]+)");
+    return std::regex_match(name, pattern);
+}
+
 std::optional<std::string> name_of(const TDF_Label &label) {
     Handle(TDataStd_Name) name;
     if (label.IsNull() || !label.FindAttribute(TDataStd_Name::GetID(), name)) return std::nullopt;
-    return TCollection_AsciiString(name->Get()).ToCString();
+    std::string text = TCollection_AsciiString(name->Get()).ToCString();
+    if (default_product_name(text)) return std::string();
+    return text;
 }
 
 std::optional<Rgb> color_of(const Handle(XCAFDoc_ColorTool) &colors, const TDF_Label &label) {
