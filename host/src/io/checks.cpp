@@ -75,8 +75,10 @@ InterferenceReport check_interference() {
     auto &store = model::Store::instance();
     std::vector<Candidate> bodies;
     for (auto *body : store.bodies())
-        if (!kernel::is_empty(body->shape))
+        if (!kernel::is_empty(body->shape)) {
             bodies.push_back({body, kernel::bounding_box(body->shape), kernel::volume(body->shape)});
+            kernel::prepare_contacts(body->shape);
+        }
 
     InterferenceReport report;
     report.bodies = bodies.size();

@@ -2,7 +2,8 @@
 // runs only when the boundaries meet or one body lies inside the other.
 #include "kernel/contact.hpp"
 
-#include "kernel/occ.hpp"
+#include "kernel/contact_index.hpp"
+#include "kernel/held_cut.hpp"
 
 #include <BRepBndLib.hxx>
 #include <BRepClass3d_SolidClassifier.hxx>
@@ -16,6 +17,7 @@
 #include <TopoDS.hxx>
 #include <TopoDS_Compound.hxx>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -33,51 +35,84 @@ Bnd_Box box_of(const TopoDS_Shape &shape) {
     return box;
 }
 
+const ContactIndex *index_of(const Shape &shape) { return shape.data() ? shape.data()->contacts.get() : nullptr; }
+
 // The faces of shape whose boxes come within the tolerance of `near`; false when there are none.
-bool faces_near(const TopoDS_Shape &shape, const Bnd_Box &near, TopoDS_Compound &faces) {
+bool faces_near(const TopoDS_Shape &shape, const ContactIndex *index, const Bnd_Box &near, TopoDS_Compound &faces) {
     BRep_Builder builder;
     builder.MakeCompound(faces);
     bool any = false;
-    for (TopExp_Explorer it(shape, TopAbs_FACE); it.More(); it.Next()) {
-        if (box_of(it.Current()).IsOut(near)) continue;
-        builder.Add(faces, it.Current());
+    auto take = [&](const TopoDS_Shape &face, const Bnd_Box &box) {
+        if (box.IsOut(near)) return;
+        builder.Add(faces, face);
         any = true;
-    }
+    };
+    if (index)
+        for (std::size_t i = 0; i < index->faces.size(); ++i) take(index->faces[i], index->face_boxes[i]);
+    else
+        for (TopExp_Explorer it(shape, TopAbs_FACE); it.More(); it.Next()) take(it.Current(), box_of(it.Current()));
     return any;
 }
 
+// Point classification against every solid of a shape, or through its contact index.
+class Classifier {
+public:
+    Classifier(const TopoDS_Shape &shape, const ContactIndex *index) {
+        if (index) {
+            m_indexed = std::make_unique<IndexedClassifier>(*index);
+            return;
+        }
+        for (TopExp_Explorer solid(shape, TopAbs_SOLID); solid.More(); solid.Next())
+            m_solids.push_back(std::make_unique<BRepClass3d_SolidClassifier>(solid.Current()));
+    }
+    // IN when inside some solid, else ON when on the boundary of some solid, else OUT.
+    TopAbs_State state(const gp_Pnt &point) {
+        if (m_indexed) return m_indexed->state(point);
+        TopAbs_State found = TopAbs_OUT;
+        for (auto &solid : m_solids) {
+            solid->Perform(point, kTolerance);
+            if (solid->State() == TopAbs_IN) return TopAbs_IN;
+            if (solid->State() == TopAbs_ON) found = TopAbs_ON;
+        }
+        return found;
+    }
+
+private:
+    std::unique_ptr<IndexedClassifier> m_indexed;
+    std::vector<std::unique_ptr<BRepClass3d_SolidClassifier>> m_solids;  // not copyable
+};
+
 // Whether a vertex of `from` inside the box `near` lies on the boundary of `to`: the usual way die
 // parts meet (plates stacked corner on corner, inserts in their pockets), found without a distance.
-bool vertex_on_boundary(const TopoDS_Shape &from, const Bnd_Box &near, const TopoDS_Shape &to) {
-    std::vector<std::unique_ptr<BRepClass3d_SolidClassifier>> classifiers;  // not copyable
-    for (TopExp_Explorer solid(to, TopAbs_SOLID); solid.More(); solid.Next())
-        classifiers.push_back(std::make_unique<BRepClass3d_SolidClassifier>(solid.Current()));
+bool vertex_on_boundary(const TopoDS_Shape &from, const ContactIndex *from_index, const Bnd_Box &near,
+                        Classifier &to) {
+    auto on = [&](const gp_Pnt &point) { return !near.IsOut(point) && to.state(point) == TopAbs_ON; };
+    if (from_index) return std::any_of(from_index->vertices.begin(), from_index->vertices.end(), on);
     TopTools_IndexedMapOfShape vertices;
     TopExp::MapShapes(from, TopAbs_VERTEX, vertices);
-    for (int i = 1; i <= vertices.Extent(); ++i) {
-        const gp_Pnt point = BRep_Tool::Pnt(TopoDS::Vertex(vertices(i)));
-        if (near.IsOut(point)) continue;
-        for (auto &classifier : classifiers) {
-            classifier->Perform(point, kTolerance);
-            if (classifier->State() == TopAbs_ON) return true;
-        }
-    }
+    for (int i = 1; i <= vertices.Extent(); ++i)
+        if (on(BRep_Tool::Pnt(TopoDS::Vertex(vertices(i))))) return true;
     return false;
 }
 
 // Whether some solid of `inner` has a vertex strictly inside `outer` (its boundary being apart from
 // outer's, that solid then lies wholly inside).
-bool some_solid_inside(const TopoDS_Shape &inner, const TopoDS_Shape &outer) {
+bool some_solid_inside(const TopoDS_Shape &inner, Classifier &outer) {
     for (TopExp_Explorer solid(inner, TopAbs_SOLID); solid.More(); solid.Next()) {
         TopExp_Explorer vertex(solid.Current(), TopAbs_VERTEX);
-        if (!vertex.More()) continue;
-        gp_Pnt point = BRep_Tool::Pnt(TopoDS::Vertex(vertex.Current()));
-        for (TopExp_Explorer container(outer, TopAbs_SOLID); container.More(); container.Next()) {
-            BRepClass3d_SolidClassifier classifier(container.Current(), point, kTolerance);
-            if (classifier.State() == TopAbs_IN) return true;
-        }
+        if (vertex.More() && outer.state(BRep_Tool::Pnt(TopoDS::Vertex(vertex.Current()))) == TopAbs_IN) return true;
     }
     return false;
+}
+
+// The volume a and b share. An indexed body meets a small one piece by piece, near it only.
+double shared_volume(const Shape &a, const Shape &b, const Bnd_Box &box_b) {
+    const ContactIndex *index = index_of(a);
+    if (!index || index_of(b)) return volume(common(a, b));
+    double total = 0;
+    for (std::size_t i = 0; i < index->pieces.size(); ++i)
+        if (!index->piece_boxes[i].IsOut(box_b)) total += volume(common(Shape(index->pieces[i]), b));
+    return total;
 }
 
 }  // namespace
@@ -95,20 +130,32 @@ Contact contact(const Shape &a, const Shape &b, bool with_volume) {
 
         // A vertex on the other body settles it; else only faces near the other body can come within the
         // tolerance of it.
+        const ContactIndex *index_a = index_of(a), *index_b = index_of(b);
+        Classifier inside_a(first, index_a), inside_b(second, index_b);
         TopoDS_Compound near_a, near_b;
-        if (vertex_on_boundary(second, box_a, first) || vertex_on_boundary(first, box_b, second)) {
+        if (vertex_on_boundary(second, index_b, box_a, inside_a) || vertex_on_boundary(first, index_a, box_b, inside_b)) {
             result.boundaries_meet = true;
-        } else if (faces_near(first, box_b, near_a) && faces_near(second, box_a, near_b)) {
+        } else if (faces_near(first, index_a, box_b, near_a) && faces_near(second, index_b, box_a, near_b)) {
             BRepExtrema_DistShapeShape extrema(near_a, near_b);
             if (!extrema.IsDone()) fail(kOp, "the kernel could not compute the distance");
             result.boundaries_meet = extrema.Value() <= kTolerance;
         }
         // Boundaries apart: the bodies share volume only when one lies inside the other.
         if (with_volume &&
-            (result.boundaries_meet || some_solid_inside(first, second) || some_solid_inside(second, first)))
-            result.shared_volume = volume(common(a, b));
+            (result.boundaries_meet || some_solid_inside(first, inside_b) || some_solid_inside(second, inside_a)))
+            result.shared_volume = index_b && !index_a ? shared_volume(b, a, box_a) : shared_volume(a, b, box_b);
         return result;
     });
+}
+
+void prepare_contacts(const Shape &shape) {
+    ShapeData *data = shape.data();
+    if (!data || data->contacts) return;
+    try {
+        data->contacts = guarded(kOp, [&] { return build_contact_index(require(kOp, shape)); });
+    } catch (const KernelError &) {
+        // Only a shortcut: contacts then take the whole body, as without it.
+    }
 }
 
 }  // namespace diekit::kernel

@@ -16,4 +16,9 @@ struct Contact {
 // Throws KernelError when the kernel fails.
 Contact contact(const Shape &a, const Shape &b, bool with_volume = true);
 
+// Prepares a body with many faces for many contact() calls with small bodies (a plate and every part
+// standing in it): later contacts look only at its faces and pieces near the other body. Call it on
+// one thread, before contacts run on several. The answers do not change.
+void prepare_contacts(const Shape &shape);
+
 }  // namespace diekit::kernel

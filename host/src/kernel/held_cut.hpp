@@ -29,9 +29,12 @@ struct HeldCut {
     std::vector<Bnd_Box> tool_boxes;  // each tool's box, a little enlarged
 };
 
+struct ContactIndex;
+
 struct ShapeData {
     TopoDS_Shape shape;                   // the B-rep; null while a cut is held back
     std::shared_ptr<const HeldCut> held;  // the held-back cut until it has run
+    std::shared_ptr<const ContactIndex> contacts{};  // see contact_index.hpp, made on request
 };
 
 // The solid minus all the tools in one boolean, checked and normalised.

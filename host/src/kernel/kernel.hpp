@@ -47,7 +47,7 @@ public:
     explicit Shape(std::shared_ptr<detail::ShapeData> data);
     bool is_null() const;
     const TopoDS_Shape &occ() const;  // for kernel sources only
-    const detail::ShapeData *data() const { return m_data.get(); }
+    detail::ShapeData *data() const { return m_data.get(); }
 
 private:
     std::shared_ptr<detail::ShapeData> m_data;
