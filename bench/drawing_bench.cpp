@@ -1,10 +1,12 @@
 // The outputs beyond STEP: the drawing (hidden-line removal of four views and the SVG) and the
-// interference checks, on the flatinsert and flipdie examples and on a 40-body scene (a plate with 12 punches and
-// their inserts, seven more plates in the stack, eight springs). Only the output itself is timed.
+// interference checks, on the flatinsert and flipdie examples, on a 40-body scene (a plate with 12
+// punches and their inserts, seven more plates in the stack, eight springs) and on a plate with 100
+// punches through flatinsert. Only the output itself is timed.
 #include "io/checks.hpp"
 #include "io/session.hpp"
 #include "io/svg.hpp"
 #include "model/store.hpp"
+#include "scenes.hpp"
 
 #include <benchmark/benchmark.h>
 
@@ -41,6 +43,8 @@ void play(const std::string &scene) {
     diekit::model::Store::instance().set_echo(false);
     if (scene == "forty")
         diekit::io::run_session_json(forty_bodies(), DIEKIT_SOURCE_DIR);
+    else if (scene == "hundred")
+        diekit::io::run_session_json(bench_scenes::plate_with_punches(100), DIEKIT_SOURCE_DIR);
     else
         diekit::io::run_session(std::string(DIEKIT_SOURCE_DIR) + "/examples/" + scene + ".json");
 }
@@ -71,5 +75,7 @@ BENCHMARK_CAPTURE(drawing, flatinsert_exact, "flatinsert", HiddenLineMethod::Exa
     ->Name("Drawing/flatinsert, exact HLR")->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(checks, flipdie, "flipdie")->Name("Checks/flipdie")->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(checks, forty, "forty")->Name("Checks/40 bodies")->Unit(benchmark::kMillisecond)->Iterations(3);
+// One iteration: the first check of a part also indexes its large plate.
+BENCHMARK_CAPTURE(checks, hundred, "hundred")->Name("Checks/plate with 100 punches and inserts")->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace

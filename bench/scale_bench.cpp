@@ -3,36 +3,18 @@
 // that time divided by the number of punches, to compare the cost of one insert at each size.
 #include "io/session.hpp"
 #include "model/store.hpp"
+#include "scenes.hpp"
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 
 namespace {
-
-// A plate big enough for a square grid of n punches 30 apart, each Ø10 standing through it.
-nlohmann::ordered_json plate_with_punches(int n) {
-    const int per_row = static_cast<int>(std::ceil(std::sqrt(n)));
-    const double pitch = 30, margin = 20, side = per_row * pitch + 2 * margin;
-    nlohmann::ordered_json objects = nlohmann::ordered_json::array();
-    objects.push_back({{"name", "plate"}, {"block", {{"corner", {0, 0, 0}}, {"size", {side, side, 25}}}}, {"color", 100}});
-    for (int i = 0; i < n; ++i) {
-        const double x = margin + pitch * (i % per_row + 0.5), y = margin + pitch * (i / per_row + 0.5);
-        objects.push_back({{"name", "punch"},
-                           {"cylinder", {{"base", {x, y, -10}}, {"axis", {0, 0, 1}}, {"height", 60}, {"diameter", 10}}}});
-    }
-    nlohmann::ordered_json step = {{"plugin", "flatinsert"},
-                                   {"values", {{"bodySelect0", {"punch"}}, {"bodySelect01", {"plate"}}, {"expression0", 2},
-                                               {"expression01", 1}, {"toggle0", true}, {"toggle03", true}}},
-                                   {"press", {"apply", "cancel"}}};
-    return {{"name", "scale" + std::to_string(n)}, {"objects", objects}, {"steps", {step}}};
-}
 
 void punches(benchmark::State &state) {
     const int n = static_cast<int>(state.range(0));
     auto &store = diekit::model::Store::instance();
     store.set_echo(false);
-    const auto session = plate_with_punches(n);
+    const auto session = bench_scenes::plate_with_punches(n);
     double per_punch = 0;
     for (auto _ : state) {
         auto result = diekit::io::run_session_json(session, DIEKIT_SOURCE_DIR);
