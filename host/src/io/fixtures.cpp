@@ -39,37 +39,37 @@ std::vector<kernel::Vec3> points(const ordered_json &object, const char *key, st
     return result;
 }
 
-kernel::Shape block(const ordered_json &spec) {
-    auto size = triple(spec, "size");
-    return kernel::make_box(kernel::Frame{}, triple(spec, "corner"), size.x, size.y, size.z);
+kernel::Shape block(const ordered_json &params) {
+    auto size = triple(params, "size");
+    return kernel::make_box(kernel::Frame{}, triple(params, "corner"), size.x, size.y, size.z);
 }
 
-kernel::Shape cylinder(const ordered_json &spec) {
-    kernel::Vec3 axis = spec.contains("axis") ? triple(spec, "axis") : kernel::Vec3{0, 0, 1};
-    return kernel::make_cylinder(triple(spec, "base"), axis, number(spec, "height"), number(spec, "diameter"));
+kernel::Shape cylinder(const ordered_json &params) {
+    kernel::Vec3 axis = params.contains("axis") ? triple(params, "axis") : kernel::Vec3{0, 0, 1};
+    return kernel::make_cylinder(triple(params, "base"), axis, number(params, "height"), number(params, "diameter"));
 }
 
-kernel::Shape prism(const ordered_json &spec) {
-    if (!spec.contains("z") || !spec["z"].is_array() || spec["z"].size() != 2 || !spec["z"][0].is_number() ||
-        !spec["z"][1].is_number())
+kernel::Shape prism(const ordered_json &params) {
+    if (!params.contains("z") || !params["z"].is_array() || params["z"].size() != 2 || !params["z"][0].is_number() ||
+        !params["z"][1].is_number())
         throw SessionError("'z' expects [z0, z1]");
-    return kernel::make_prism(points(spec, "outline", 2), spec["z"][0].get<double>(), spec["z"][1].get<double>());
+    return kernel::make_prism(points(params, "outline", 2), params["z"][0].get<double>(), params["z"][1].get<double>());
 }
 
 // Curves: a polyline (one line per side, closed on request), a circle or an arc (three points).
-std::vector<kernel::Shape> curves(const ordered_json &spec) {
+std::vector<kernel::Shape> curves(const ordered_json &params) {
     std::vector<kernel::Shape> result;
-    if (spec.contains("polyline")) {
-        auto pts = points(spec, "polyline", 3);
-        bool closed = spec.value("closed", false);
+    if (params.contains("polyline")) {
+        auto pts = points(params, "polyline", 3);
+        bool closed = params.value("closed", false);
         for (std::size_t i = 0; i + 1 < pts.size(); ++i) result.push_back(kernel::make_line(pts[i], pts[i + 1]));
         if (closed) result.push_back(kernel::make_line(pts.back(), pts.front()));
-    } else if (spec.contains("circle")) {
-        auto &circle = spec["circle"];
+    } else if (params.contains("circle")) {
+        auto &circle = params["circle"];
         kernel::Vec3 normal = circle.contains("normal") ? triple(circle, "normal") : kernel::Vec3{0, 0, 1};
         result.push_back(kernel::make_circle(triple(circle, "center"), normal, number(circle, "radius")));
-    } else if (spec.contains("arc")) {
-        auto pts = points(spec, "arc", 3);
+    } else if (params.contains("arc")) {
+        auto pts = points(params, "arc", 3);
         if (pts.size() != 3) throw SessionError("'arc' expects three points: start, middle, end");
         result.push_back(kernel::make_arc(pts[0], pts[1], pts[2]));
     } else {

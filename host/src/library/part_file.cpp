@@ -68,16 +68,16 @@ double number(const json &value, const expr::Lookup &lookup, const char *what) {
     throw HostError(kErrBadValue, std::string("recipe: '") + what + "' is not a number or formula");
 }
 
-kernel::Vec3 triple(const json &spec, const char *key, const expr::Lookup &lookup, kernel::Vec3 fallback = {}) {
-    if (!spec.contains(key)) return fallback;
-    const json &v = spec[key];
+kernel::Vec3 triple(const json &params, const char *key, const expr::Lookup &lookup, kernel::Vec3 fallback = {}) {
+    if (!params.contains(key)) return fallback;
+    const json &v = params[key];
     if (!v.is_array() || v.size() != 3) throw HostError(kErrBadValue, std::string("recipe: '") + key + "' is not [x, y, z]");
     return {number(v[0], lookup, key), number(v[1], lookup, key), number(v[2], lookup, key)};
 }
 
-double field(const json &spec, const char *key, const expr::Lookup &lookup) {
-    if (!spec.contains(key)) throw HostError(kErrBadValue, std::string("recipe: '") + key + "' missing");
-    return number(spec[key], lookup, key);
+double field(const json &params, const char *key, const expr::Lookup &lookup) {
+    if (!params.contains(key)) throw HostError(kErrBadValue, std::string("recipe: '") + key + "' missing");
+    return number(params[key], lookup, key);
 }
 
 kernel::Shape combine(const std::string &op, const json &items, const expr::Lookup &lookup) {
@@ -121,22 +121,22 @@ kernel::Shape build(const json &recipe, const expr::Lookup &lookup) {
     // From a named iterator: *items().begin() refers to a proxy that dies before a binding's use.
     const auto operation = recipe.begin();
     const std::string &op = operation.key();
-    const json &spec = operation.value();
-    if (op == "union" || op == "difference" || op == "intersection") return combine(op, spec, lookup);
+    const json &params = operation.value();
+    if (op == "union" || op == "difference" || op == "intersection") return combine(op, params, lookup);
     if (op == "block") {
-        kernel::Vec3 size = triple(spec, "size", lookup);
-        return kernel::make_box(kernel::Frame{}, triple(spec, "corner", lookup), size.x, size.y, size.z);
+        kernel::Vec3 size = triple(params, "size", lookup);
+        return kernel::make_box(kernel::Frame{}, triple(params, "corner", lookup), size.x, size.y, size.z);
     }
     if (op == "cylinder")
-        return kernel::make_cylinder(triple(spec, "base", lookup), triple(spec, "axis", lookup, {0, 0, 1}),
-                                     field(spec, "height", lookup), field(spec, "diameter", lookup));
+        return kernel::make_cylinder(triple(params, "base", lookup), triple(params, "axis", lookup, {0, 0, 1}),
+                                     field(params, "height", lookup), field(params, "diameter", lookup));
     if (op == "cone")
-        return kernel::make_cone(triple(spec, "base", lookup), triple(spec, "axis", lookup, {0, 0, 1}),
-                                 field(spec, "height", lookup), field(spec, "d1", lookup), field(spec, "d2", lookup));
+        return kernel::make_cone(triple(params, "base", lookup), triple(params, "axis", lookup, {0, 0, 1}),
+                                 field(params, "height", lookup), field(params, "d1", lookup), field(params, "d2", lookup));
     if (op == "prism") {
         std::vector<kernel::Vec3> outline;
-        for (auto &p : spec.at("outline")) outline.push_back({number(p.at(0), lookup, "x"), number(p.at(1), lookup, "y"), 0});
-        return kernel::make_prism(outline, number(spec.at("z").at(0), lookup, "z0"), number(spec.at("z").at(1), lookup, "z1"));
+        for (auto &p : params.at("outline")) outline.push_back({number(p.at(0), lookup, "x"), number(p.at(1), lookup, "y"), 0});
+        return kernel::make_prism(outline, number(params.at("z").at(0), lookup, "z0"), number(params.at("z").at(1), lookup, "z1"));
     }
     throw HostError(kErrBadValue, "recipe: unknown operation '" + op + "'");
 }

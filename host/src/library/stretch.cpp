@@ -39,10 +39,10 @@ double number(const json &value, const expr::Lookup &lookup) {
     throw HostError(kErrBadValue, "recipe: a value is not a number or formula");
 }
 
-json triple(const json &spec, const char *key, const expr::Lookup &lookup, const std::array<double, 3> &factors,
+json triple(const json &params, const char *key, const expr::Lookup &lookup, const std::array<double, 3> &factors,
             json fallback) {
-    if (!spec.contains(key)) return fallback;
-    const json &v = spec[key];
+    if (!params.contains(key)) return fallback;
+    const json &v = params[key];
     if (!v.is_array() || v.size() != 3) throw HostError(kErrBadValue, std::string("recipe: '") + key + "' is not [x, y, z]");
     return json::array({number(v[0], lookup) * factors[0], number(v[1], lookup) * factors[1],
                         number(v[2], lookup) * factors[2]});
@@ -51,10 +51,10 @@ json triple(const json &spec, const char *key, const expr::Lookup &lookup, const
 bool same_factor(double a, double b) { return std::abs(a - b) <= 1e-12 * std::max(std::abs(a), std::abs(b)); }
 
 // A cylinder or cone: its axis must lie along a local axis and the two factors across it agree.
-std::optional<json> stretched_round(const std::string &op, const json &spec, const expr::Lookup &lookup,
+std::optional<json> stretched_round(const std::string &op, const json &params, const expr::Lookup &lookup,
                                     const std::array<double, 3> &f) {
     const std::array<double, 3> one{1, 1, 1};
-    json axis = triple(spec, "axis", lookup, one, json::array({0, 0, 1}));
+    json axis = triple(params, "axis", lookup, one, json::array({0, 0, 1}));
     kernel::Vec3 a{axis[0].get<double>(), axis[1].get<double>(), axis[2].get<double>()};
     const kernel::Vec3 local[3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
     int along = parallel_axis(a, local);
@@ -63,14 +63,14 @@ std::optional<json> stretched_round(const std::string &op, const json &spec, con
     for (int j = 0, k = 0; j < 3; ++j)
         if (j != along) across[k++] = f[j];
     if (!same_factor(across[0], across[1])) return std::nullopt;
-    json out = {{"base", triple(spec, "base", lookup, f, json::array({0, 0, 0}))},
+    json out = {{"base", triple(params, "base", lookup, f, json::array({0, 0, 0}))},
                 {"axis", axis},
-                {"height", number(spec.at("height"), lookup) * f[along]}};
+                {"height", number(params.at("height"), lookup) * f[along]}};
     if (op == "cylinder") {
-        out["diameter"] = number(spec.at("diameter"), lookup) * across[0];
+        out["diameter"] = number(params.at("diameter"), lookup) * across[0];
     } else {
-        out["d1"] = number(spec.at("d1"), lookup) * across[0];
-        out["d2"] = number(spec.at("d2"), lookup) * across[0];
+        out["d1"] = number(params.at("d1"), lookup) * across[0];
+        out["d2"] = number(params.at("d2"), lookup) * across[0];
     }
     return json{{op, out}};
 }
@@ -125,11 +125,11 @@ std::optional<json> stretched_recipe(const json &recipe, const expr::Lookup &loo
     // the proxy it refers to.
     const auto operation = recipe.begin();
     const std::string &op = operation.key();
-    const json &spec = operation.value();
+    const json &params = operation.value();
     if (op == "union" || op == "difference" || op == "intersection") {
-        if (!spec.is_array()) throw HostError(kErrBadValue, "recipe: '" + op + "' needs a list");
+        if (!params.is_array()) throw HostError(kErrBadValue, "recipe: '" + op + "' needs a list");
         json items = json::array();
-        for (auto &item : spec) {
+        for (auto &item : params) {
             auto stretched = stretched_recipe(item, lookup, f);
             if (!stretched) return std::nullopt;
             items.push_back(*stretched);
@@ -137,14 +137,14 @@ std::optional<json> stretched_recipe(const json &recipe, const expr::Lookup &loo
         return json{{op, items}};
     }
     if (op == "block")
-        return json{{"block", {{"corner", triple(spec, "corner", lookup, f, json::array({0, 0, 0}))},
-                               {"size", triple(spec, "size", lookup, f, json::array({0, 0, 0}))}}}};
-    if (op == "cylinder" || op == "cone") return stretched_round(op, spec, lookup, f);
+        return json{{"block", {{"corner", triple(params, "corner", lookup, f, json::array({0, 0, 0}))},
+                               {"size", triple(params, "size", lookup, f, json::array({0, 0, 0}))}}}};
+    if (op == "cylinder" || op == "cone") return stretched_round(op, params, lookup, f);
     if (op == "prism") {
         json outline = json::array();
-        for (auto &p : spec.at("outline"))
+        for (auto &p : params.at("outline"))
             outline.push_back(json::array({number(p.at(0), lookup) * f[0], number(p.at(1), lookup) * f[1]}));
-        const json &z = spec.at("z");
+        const json &z = params.at("z");
         return json{{"prism", {{"outline", outline},
                                {"z", json::array({number(z.at(0), lookup) * f[2], number(z.at(1), lookup) * f[2]})}}}};
     }
