@@ -48,25 +48,12 @@ int tiltplate::creat_ju_xin_ya_ban() {
         SizeText kuan = size_text(W);
         SizeText hou = size_text(T);
 
-        const std::vector<tag_t> mian_list = diekit::frame::selected_tags(face_select0);
-        const std::vector<tag_t> bodys_chong_zi = diekit::frame::selected_tags(bodySelect0);
-        const auto plates = named_plates("tiltplate", {{mian_list.empty(), "select the punch face that the plate is to hold"},
-                                                       {bodys_chong_zi.empty(), "select the punch body"}});
-        if (!plates) return 0;
-        const tag_t gu_ding_ban = plates->gu_ding_ban, dian_ban = plates->dian_ban;
-        const tag_t mian = mian_list.front();
-        const tag_t chong_zi = bodys_chong_zi.front();
-        const Box bounding_box_mian = bounding_box(mian);
-        const Box bounding_box_gu_ding_ban = bounding_box(gu_ding_ban);
-
-        const auto side_frame = side_face_frame(mian, bounding_box_mian, bounding_box_gu_ding_ban);
-        if (!side_frame) return 0;
-        const FaceFrame &frame = *side_frame;
-        const TurnedWcs wcs(frame);
-        const Box bounding_box_ran_wei = bounding_box(dian_ban);
-        const JuXinLocal side = ju_xin_local(frame.plate_on_plus_y, W, e);
-        // The relief pocket starts 8 below the backing plate's top face, as in keepplate.
-        const double ran_wei_z = bounding_box_ran_wei[ZMAX] - 8 - bounding_box_gu_ding_ban[ZMIN];
+        const auto inputs = tilt_inputs(diekit::frame::selected_tags(face_select0), diekit::frame::selected_tags(bodySelect0));
+        if (!inputs) return 0;
+        const tag_t chong_zi = inputs->chong_zi, gu_ding_ban = inputs->plates.gu_ding_ban, dian_ban = inputs->plates.dian_ban;
+        const double ran_wei_z = inputs->ran_wei_z;
+        const TurnedWcs wcs(inputs->frame);
+        const JuXinLocal side = ju_xin_local(inputs->frame.plate_on_plus_y, W, e);
 
         // 1. Notch, 10L along the face: blanked and cut from the punch at once.
         SizeText shi_chang = size_text(10 * L);

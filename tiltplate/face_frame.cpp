@@ -74,4 +74,20 @@ std::optional<FaceFrame> side_face_frame(tag_t mian, const Box &bounding_box_mia
     return std::nullopt;
 }
 
+std::optional<TiltInputs> tilt_inputs(const std::vector<tag_t> &mian_list, const std::vector<tag_t> &bodys_chong_zi) {
+    const auto plates = named_plates("tiltplate", {{mian_list.empty(), "select the punch face that the plate is to hold"},
+                                                   {bodys_chong_zi.empty(), "select the punch body"}});
+    if (!plates) return std::nullopt;
+    TiltInputs inputs;
+    inputs.mian = mian_list.front();
+    inputs.chong_zi = bodys_chong_zi.front();
+    inputs.plates = *plates;
+    const Box bounding_box_gu_ding_ban = bounding_box(plates->gu_ding_ban);
+    const auto frame = side_face_frame(inputs.mian, bounding_box(inputs.mian), bounding_box_gu_ding_ban);
+    if (!frame) return std::nullopt;
+    inputs.frame = *frame;
+    inputs.ran_wei_z = bounding_box(plates->dian_ban)[ZMAX] - 8 - bounding_box_gu_ding_ban[ZMIN];
+    return inputs;
+}
+
 }  // namespace ya_ban

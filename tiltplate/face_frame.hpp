@@ -6,6 +6,7 @@
 #include <uf_defs.h>
 
 #include <optional>
+#include <vector>
 
 #include "ya_ban_steps.hpp"
 
@@ -27,6 +28,19 @@ FaceFrame face_frame(tag_t mian, const Box &bounding_box_mian, const Box &boundi
 // The frame of a side face of the punch; for a horizontal face it says in one line that the face must
 // be a side face, and gives nothing.
 std::optional<FaceFrame> side_face_frame(tag_t mian, const Box &bounding_box_mian, const Box &bounding_box_gu_ding_ban);
+
+// What both tiltplate builders read before they build: the first selected face and punch, the named
+// plates, the face's frame, and the relief pocket's start (8 below the backing plate's top face, as in
+// keepplate) in the frame's z. Nothing when an input is missing or the face is not a side face (each
+// said in one line).
+struct TiltInputs {
+    tag_t mian = NULL_TAG;
+    tag_t chong_zi = NULL_TAG;
+    NamedPlates plates;
+    FaceFrame frame;
+    double ran_wei_z = 0;
+};
+std::optional<TiltInputs> tilt_inputs(const std::vector<tag_t> &mian_list, const std::vector<tag_t> &bodys_chong_zi);
 
 // Makes the frame the work coordinate system (shown) for the object's lifetime, and the absolute
 // coordinate system the WCS again when it goes, on every path out.
