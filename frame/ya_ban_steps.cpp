@@ -97,4 +97,17 @@ std::optional<NamedPlates> named_plates(const char *plugin, std::vector<Missing>
     return plates;
 }
 
+std::optional<PunchInputs> punch_inputs(const char *plugin, const std::vector<tag_t> &bodys_chong_zi) {
+    const auto plates = named_plates(plugin, {{bodys_chong_zi.empty(), "select the punch body"}});
+    if (!plates) return std::nullopt;
+    PunchInputs inputs;
+    inputs.chong_zi = bodys_chong_zi.front();
+    inputs.plates = *plates;
+    inputs.P = bounding_box(inputs.chong_zi);
+    inputs.Pxc = (inputs.P[XMIN] + inputs.P[XMAX]) / 2;
+    inputs.Pyc = (inputs.P[YMIN] + inputs.P[YMAX]) / 2;
+    inputs.gu_ding_ban_zmin = bounding_box(plates->gu_ding_ban)[ZMIN];
+    return inputs;
+}
+
 }  // namespace ya_ban

@@ -65,6 +65,17 @@ struct NamedPlates {
 };
 std::optional<NamedPlates> named_plates(const char *plugin, std::vector<Missing> inputs);
 
+// What keepplate's builders read before they build: the first selected punch, its box P and centre
+// in plan, the named plates and the fixed plate's bottom. Nothing when an input is missing.
+struct PunchInputs {
+    tag_t chong_zi = NULL_TAG;
+    NamedPlates plates;
+    Box P{};
+    double Pxc = 0, Pyc = 0;
+    double gu_ding_ban_zmin = 0;
+};
+std::optional<PunchInputs> punch_inputs(const char *plugin, const std::vector<tag_t> &bodys_chong_zi);
+
 }  // namespace ya_ban
 
 #endif

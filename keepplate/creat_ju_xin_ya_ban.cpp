@@ -56,7 +56,7 @@ void collect_corner_edges(tag_t kuai, double x0, double y0, const JuXinSizes &s,
 }
 
 // One side's plate, notch, hole, pocket and screw. Returns the plate body.
-tag_t ju_xin_side(keepplate &dialog, const JuXinSide &side, JuXinSizes &s, const Box &bounding_box_gu_ding_ban,
+tag_t ju_xin_side(keepplate &dialog, const JuXinSide &side, JuXinSizes &s, double gu_ding_ban_zmin,
                   tag_t chong_zi, tag_t gu_ding_ban, tag_t dian_ban) {
     // 1. The plate.
     const tag_t kuai = create_block(side.ya_ban_corner, s.chang, s.kuan, s.hou);
@@ -71,7 +71,7 @@ tag_t ju_xin_side(keepplate &dialog, const JuXinSide &side, JuXinSizes &s, const
     {
         ObjectList edge_list_yuan_jiao(diekit::frame::new_empty_list);
         collect_corner_edges(kuai, side.ya_ban_corner[0], side.ya_ban_corner[1], s,
-                             bounding_box_gu_ding_ban[ZMIN] - s.T / 2, edge_list_yuan_jiao.get());
+                             gu_ding_ban_zmin - s.T / 2, edge_list_yuan_jiao.get());
         tag_t yuan_jiao = NULL_TAG;
         UF_MODL_create_blend("2", edge_list_yuan_jiao.get(), 0, 0, 0, 0.01, &yuan_jiao);
     }
@@ -118,20 +118,14 @@ int keepplate::creat_ju_xin_ya_ban() {
         s.kuan = size_text(s.W);
         s.hou = size_text(s.T);
 
-        const std::vector<tag_t> bodys_chong_zi = diekit::frame::selected_tags(bodySelect0);
         diekit::frame::require_block(vector0);
         const NXOpen::Vector3d fang_xiang = vector0->Vector();
-        const auto plates = named_plates("keepplate", {{bodys_chong_zi.empty(), "select the punch body"}});
-        if (!plates) return 0;
-        const tag_t gu_ding_ban = plates->gu_ding_ban, dian_ban = plates->dian_ban;
-        const tag_t chong_zi = bodys_chong_zi.front();
-
-        const Box bounding_box_chong_zi = bounding_box(chong_zi);
-        const Box bounding_box_gu_ding_ban = bounding_box(gu_ding_ban);
-        const Box &P = bounding_box_chong_zi;
-        const double Pxc = (P[XMIN] + P[XMAX]) / 2;
-        const double Pyc = (P[YMIN] + P[YMAX]) / 2;
-        const double z0 = bounding_box_gu_ding_ban[ZMIN] - s.T;
+        const auto inputs = punch_inputs("keepplate", diekit::frame::selected_tags(bodySelect0));
+        if (!inputs) return 0;
+        const tag_t chong_zi = inputs->chong_zi, gu_ding_ban = inputs->plates.gu_ding_ban, dian_ban = inputs->plates.dian_ban;
+        const Box &P = inputs->P;
+        const double Pxc = inputs->Pxc, Pyc = inputs->Pyc;
+        const double z0 = inputs->gu_ding_ban_zmin - s.T;
         const double L = s.L, W = s.W, e = s.e;
 
         // Only exact axis directions build; each test that holds builds its own plate.
@@ -148,7 +142,7 @@ int keepplate::creat_ju_xin_ya_ban() {
         std::vector<tag_t> ya_ban_list;
         for (const JuXinSide &side : sides)
             ya_ban_list.push_back(
-                ju_xin_side(*this, side, s, bounding_box_gu_ding_ban, chong_zi, gu_ding_ban, dian_ban));
+                ju_xin_side(*this, side, s, inputs->gu_ding_ban_zmin, chong_zi, gu_ding_ban, dian_ban));
         for (const tag_t ya_ban : ya_ban_list) UF_OBJ_set_color(ya_ban, ya_ban_colour);
         return 0;
     } catch (const std::exception &error) {

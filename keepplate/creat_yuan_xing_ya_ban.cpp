@@ -102,20 +102,14 @@ int keepplate::creat_yuan_xing_ya_ban() {
         s.hou = size_text(s.T);
         s.yuan_xin_ya_ban_fan_kuai = size_text(2 * s.D);
 
-        const std::vector<tag_t> bodys_chong_zi = diekit::frame::selected_tags(bodySelect0);
         diekit::frame::require_block(vector0);
         const NXOpen::Vector3d fang_xiang = vector0->Vector();
-        const auto plates = named_plates("keepplate", {{bodys_chong_zi.empty(), "select the punch body"}});
-        if (!plates) return 0;
-        const tag_t gu_ding_ban = plates->gu_ding_ban, dian_ban = plates->dian_ban;
-        const tag_t chong_zi = bodys_chong_zi.front();
-
-        const Box bounding_box_chong_zi = bounding_box(chong_zi);
-        const Box bounding_box_gu_ding_ban = bounding_box(gu_ding_ban);
-        const Box &P = bounding_box_chong_zi;
-        const double Pxc = (P[XMIN] + P[XMAX]) / 2;
-        const double Pyc = (P[YMIN] + P[YMAX]) / 2;
-        const double z0 = bounding_box_gu_ding_ban[ZMIN] - s.T;
+        const auto inputs = punch_inputs("keepplate", diekit::frame::selected_tags(bodySelect0));
+        if (!inputs) return 0;
+        const tag_t chong_zi = inputs->chong_zi, gu_ding_ban = inputs->plates.gu_ding_ban, dian_ban = inputs->plates.dian_ban;
+        const Box &P = inputs->P;
+        const double Pxc = inputs->Pxc, Pyc = inputs->Pyc;
+        const double z0 = inputs->gu_ding_ban_zmin - s.T;
         const double D = s.D, e = s.e;
 
         std::vector<YuanXingSide> sides;
