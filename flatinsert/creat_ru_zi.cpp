@@ -11,9 +11,12 @@
 
 #include "flatinsert.hpp"
 #include "host_helpers.hpp"
+#include "sibling_rules.hpp"
 
 using diekit::frame::ObjectList;
+using diekit::frame::bounding_box;
 using diekit::frame::SizeText;
+using diekit::frame::body_of;
 using diekit::frame::size_text;
 using diekit::frame::trunc32;
 
@@ -24,18 +27,6 @@ constexpr int ru_zi_colour = 181;
 // Minimum x, y, z then maximum x, y, z.
 using Box = std::array<double, 6>;
 enum { XMIN, YMIN, ZMIN, XMAX, YMAX, ZMAX };
-
-Box bounding_box(tag_t object) {
-    Box box{};
-    UF_MODL_ask_bounding_box(object, box.data());
-    return box;
-}
-
-tag_t body_of(tag_t feature) {
-    tag_t body = NULL_TAG;
-    UF_MODL_ask_feat_body(feature, &body);
-    return body;
-}
 
 // New block (sign 0) along the WCS axes from an absolute corner; returns its feature.
 tag_t create_block(double corner[3], SizeText &x_len, SizeText &y_len, SizeText &z_len) {
@@ -156,16 +147,9 @@ void ru_zi_for_punch(flatinsert &dialog, tag_t chong_zi, tag_t mo_ban, double c,
 int flatinsert::creat_ru_zi() {
     try {
         diekit::frame::HostBracket bracket;
-        const std::vector<tag_t> bodys_chong_zi = diekit::frame::selected_tags(bodySelect0);
-        const std::vector<tag_t> bodys_mo_ban = diekit::frame::selected_tags(bodySelect01);
-        const double c = diekit::frame::expression_value(expression0);
-        const double d = diekit::frame::expression_value(expression01);
-        if (bodys_chong_zi.empty()) return 0;
-        if (bodys_mo_ban.empty()) {
-            uc1601("flatinsert: select a die plate; no insert was built", 1);
-            return 0;
-        }
-        for (const tag_t chong_zi : bodys_chong_zi) ru_zi_for_punch(*this, chong_zi, bodys_mo_ban.front(), c, d);
+        const auto in = diekit::frame::insert_inputs("flatinsert", *this);
+        if (!in) return 0;
+        for (const tag_t chong_zi : in->punches) ru_zi_for_punch(*this, chong_zi, in->plate, in->c, in->d);
         return 0;
     } catch (const std::exception &error) {
         diekit::frame::report_exception(theUI, error);

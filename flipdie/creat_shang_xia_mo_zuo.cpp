@@ -15,6 +15,7 @@
 #include "parameter_removal.hpp"
 
 using diekit::frame::SizeText;
+using diekit::frame::body_of;
 using diekit::frame::size_text;
 using flipdie_detail::Inputs;
 
@@ -50,12 +51,6 @@ struct Point2 {
 std::array<Point2, 4> corners(const Inputs &in, const MoZuoRow &row) {
     const double x = in.v.chang / 2, y = in.v.kuan / 2;
     return {{{x - row.a, y + row.c}, {x - row.b, -y - row.c}, {-x + row.a, y + row.c}, {-x + row.a, -y - row.c}}};
-}
-
-tag_t body_of(tag_t feature) {
-    tag_t body = NULL_TAG;
-    UF_MODL_ask_feat_body(feature, &body);
-    return body;
 }
 
 // A cylinder with its base centre at (x, y, z) along the direction (dx, dy, dz), +Z by default.

@@ -19,6 +19,7 @@
 
 using diekit::frame::ObjectList;
 using diekit::frame::SizeText;
+using diekit::frame::body_of;
 using diekit::frame::size_text;
 using flipdie_detail::Inputs;
 
@@ -41,12 +42,6 @@ enum Colour {
 struct OutlineBox {
     double xmin = 0, ymin = 0, xmax = 0, ymax = 0;
 };
-
-tag_t body_of(tag_t feature) {
-    tag_t body = NULL_TAG;
-    UF_MODL_ask_feat_body(feature, &body);
-    return body;
-}
 
 tag_t create_block(UF_FEATURE_SIGN sign, double x, double y, double z, SizeText &x_len, SizeText &y_len,
                    SizeText &z_len) {

@@ -1,10 +1,16 @@
 // Dialog rules that sibling plug-ins share, written once for any dialog class that has the blocks and
 // builders they name: keepplate and tiltplate (the retainer plate forms), boxspring and wirespring
-// (the spring layouts).
+// (the spring layouts), flatinsert and tiltinsert (their inputs).
 #ifndef DIEKIT_FRAME_SIBLING_RULES_HPP
 #define DIEKIT_FRAME_SIBLING_RULES_HPP
 
 #include "dialog_frame.hpp"
+
+#include <uf_ui.h>
+
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace diekit::frame {
 
@@ -44,6 +50,30 @@ void build_spring_layout(Dialog &d) {
     } else {
         d.creat_tang_huang_one();
     }
+}
+
+// The inputs of an insert builder, read once before its loop: the punches ("bodySelect0"), the die
+// plate (the first of "bodySelect01"), the margin c ("expression0") and the chamfer d ("expression01").
+struct InsertInputs {
+    std::vector<tag_t> punches;
+    tag_t plate = NULL_TAG;
+    double c = 0, d = 0;
+};
+
+// Nothing when no punch is selected; nothing, said in one line, when no plate is.
+template <class Dialog>
+std::optional<InsertInputs> insert_inputs(const char *plugin, Dialog &dialog) {
+    InsertInputs in{selected_tags(dialog.bodySelect0), NULL_TAG, 0, 0};
+    const std::vector<tag_t> plates = selected_tags(dialog.bodySelect01);
+    in.c = expression_value(dialog.expression0);
+    in.d = expression_value(dialog.expression01);
+    if (in.punches.empty()) return std::nullopt;
+    if (plates.empty()) {
+        uc1601((std::string(plugin) + ": select a die plate; no insert was built").c_str(), 1);
+        return std::nullopt;
+    }
+    in.plate = plates.front();
+    return in;
 }
 
 }  // namespace diekit::frame

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ru_zi_steps.hpp"
+#include "sibling_rules.hpp"
 #include "tiltinsert.hpp"
 
 using diekit::frame::ObjectList;
@@ -183,18 +184,12 @@ void qing_xie_ru_zi(tiltinsert &dialog, tag_t chong_zi, tag_t mo_ban, const Box 
 int tiltinsert::creat_ru_zi() {
     try {
         diekit::frame::HostBracket bracket;
-        const std::vector<tag_t> bodys_chong_zi = diekit::frame::selected_tags(bodySelect0);
-        const std::vector<tag_t> bodys_mo_ban = diekit::frame::selected_tags(bodySelect01);
-        const double c = diekit::frame::expression_value(expression0);
-        const double d = diekit::frame::expression_value(expression01);
-        if (bodys_chong_zi.empty()) return 0;
-        if (bodys_mo_ban.empty()) {
-            uc1601("tiltinsert: select a die plate; no insert was built", 1);
-            return 0;
-        }
-        const tag_t mo_ban = bodys_mo_ban.front();
+        const auto in = diekit::frame::insert_inputs("tiltinsert", *this);
+        if (!in) return 0;
+        const tag_t mo_ban = in->plate;
+        const double c = in->c, d = in->d;
         const Box bounding_box_mo_ban = bounding_box(mo_ban);
-        for (const tag_t chong_zi : bodys_chong_zi) {
+        for (const tag_t chong_zi : in->punches) {
             const Orientation o = orientation_of(chong_zi, bounding_box_mo_ban);
             if (o.l > 0) {
                 qing_xie_ru_zi(*this, chong_zi, mo_ban, bounding_box_mo_ban, c, d, o);

@@ -18,6 +18,7 @@
 #include "tiltledge.hpp"
 
 using diekit::frame::SizeText;
+using diekit::frame::body_of;
 using diekit::frame::size_text;
 
 namespace {
@@ -28,12 +29,6 @@ constexpr double jian_xi = 0.5;  // clearance on each side across the shoulder
 
 using Box = std::array<double, 6>;
 enum { XMIN, YMIN, ZMIN, XMAX, YMAX, ZMAX };
-
-tag_t body_of(tag_t feature) {
-    tag_t body = NULL_TAG;
-    UF_MODL_ask_feat_body(feature, &body);
-    return body;
-}
 
 // WCS coordinates (host code 3) to absolute coordinates (host code 2).
 void map_to_absolute(const double wcs_point[3], double absolute_point[3]) {
