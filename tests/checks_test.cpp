@@ -1,6 +1,7 @@
 // The interference report (`diehost check`, the report's "checks"): shared volumes to 1e-6, touching
 // bodies told apart from overlapping ones, box pre-filtering, and the command's output.
 #include "io/checks.hpp"
+#include "diehost_command.hpp"
 #include "scenario.hpp"
 
 #include <cmath>
@@ -88,12 +89,11 @@ TEST(Interference, BoxesKeepTheComparisonsFewOnAGridOfPunches) {
 
 // ---- the command and the written report ----
 
+// The command's output appended to output; its exit status returned.
 int run_diehost(const std::string &arguments, std::string &output) {
-    FILE *pipe = popen((std::string(DIEKIT_DIEHOST) + " " + arguments + " 2>&1").c_str(), "r");
-    char buffer[512];
-    while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
-    int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    CommandOutcome outcome = ::run_diehost(arguments);
+    output += outcome.output;
+    return outcome.status;
 }
 
 TEST(InterferenceCli, CheckListsOverlapsAndTouchingPairsAndTheReportCarriesThem) {

@@ -1,4 +1,6 @@
 // The diehost command as a whole process: exit status, one-line reasons, outputs whole or absent.
+#include "diehost_command.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -12,10 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int status;
-    std::string output;
-};
+using Outcome = CommandOutcome;
 
 class DiehostCli : public ::testing::Test {
 protected:
@@ -25,16 +24,7 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    Outcome run(const std::string &arguments) {
-        std::string command = std::string(DIEKIT_DIEHOST) + " " + arguments + " 2>&1";
-        Outcome outcome{0, ""};
-        FILE *pipe = popen(command.c_str(), "r");
-        char buffer[512];
-        while (fgets(buffer, sizeof buffer, pipe)) outcome.output += buffer;
-        int status = pclose(pipe);
-        outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return outcome;
-    }
+    Outcome run(const std::string &arguments) { return run_diehost(arguments); }
     fs::path session(const std::string &name, const std::string &text) {
         fs::path path = dir / name;
         std::ofstream(path) << text;

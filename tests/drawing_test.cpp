@@ -3,6 +3,7 @@
 // blank when a real SVG renderer draws it; blanked bodies left out; written whole by diehost.
 #include "io/palette.hpp"
 #include "io/svg.hpp"
+#include "diehost_command.hpp"
 #include "scenario.hpp"
 
 #include <uf.h>
@@ -329,12 +330,11 @@ TEST(DrawingScale, PicksTheLargestStandardScaleThatFits) {
 
 // ---- the command ----
 
+// The command's output appended to output; its exit status returned.
 int run_diehost(const std::string &arguments, std::string &output) {
-    FILE *pipe = popen((std::string(DIEKIT_DIEHOST) + " " + arguments + " 2>&1").c_str(), "r");
-    char buffer[512];
-    while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
-    int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    CommandOutcome outcome = ::run_diehost(arguments);
+    output += outcome.output;
+    return outcome.status;
 }
 
 TEST(DrawingCli, DrawingAndBillOfMaterialsAreWrittenWholeOrNotAtAll) {
