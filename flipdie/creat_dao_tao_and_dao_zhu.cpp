@@ -19,6 +19,7 @@
 #include "flipdie_inputs.hpp"
 #include "host_helpers.hpp"
 #include "parameter_removal.hpp"
+#include "placement.hpp"
 
 using flipdie_detail::Inputs;
 
@@ -97,14 +98,7 @@ void place_set(int builder, const Inputs &in, const DaoZhuRow &row) {
     double dest_point[3] = {xy[0], xy[1], in.z_shang_mo_zuo()};
     double dest_csys[6] = {1, 0, 0, 0, 1, 0};
 
-    UF_import_part_modes_t modes{};
-    modes.layer_mode = 1;
-    modes.group_mode = 1;
-    modes.csys_mode = 0;
-    modes.plist_mode = 0;
-    modes.view_mode = 1;
-    modes.cam_mode = false;
-    modes.use_search_dirs = false;
+    UF_import_part_modes_t modes = diekit::frame::standard_part_modes();
     tag_t group = NULL_TAG;
     UF_PART_import(row.part_file, &modes, dest_csys, dest_point, 1.0, &group);
     // Without the new set the largest suffix would belong to an earlier set, which must not be

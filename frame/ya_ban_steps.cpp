@@ -1,5 +1,7 @@
 #include "ya_ban_steps.hpp"
 
+#include "placement.hpp"
+
 #include <uf.h>
 #include <uf_group.h>
 #include <uf_modl.h>
@@ -49,24 +51,14 @@ const ScrewSize &screw_size(int index) {
 }
 
 tag_t import_screw(const char *part_file, const double point[3], tag_t gu_ding_ban) {
-    UF_import_part_modes_t modes{};
-    modes.layer_mode = 1;
-    modes.group_mode = 1;
-    modes.csys_mode = 0;
-    modes.plist_mode = 0;
-    modes.view_mode = 1;
-    modes.cam_mode = false;
-    modes.use_search_dirs = false;
+    UF_import_part_modes_t modes = diekit::frame::standard_part_modes();
     double dest_csys[6] = {1.0, 0.0, 0.0, 0.0, 1.0, 0.0};
     double dest_point[3] = {point[0], point[1], point[2]};
     tag_t group = NULL_TAG;
     UF_PART_import(part_file, &modes, dest_csys, dest_point, 1.0, &group);
 
-    tag_t *members = nullptr;
-    int count = 0;
-    UF_GROUP_ask_group_data(group, &members, &count);
-    const tag_t luo_ding = count > 0 ? members[0] : NULL_TAG;
-    UF_free(members);
+    const std::vector<tag_t> members = diekit::frame::group_members_of(group);
+    const tag_t luo_ding = members.empty() ? NULL_TAG : members.front();
     subtract(gu_ding_ban, luo_ding, true);
     return luo_ding;
 }
