@@ -88,33 +88,6 @@ void zhong_xin_dian(tag_t chong_zi_shi_ti, const Box &P, double F[3]) {
     }
 }
 
-// Makes the WCS the frame at (F.x, F.y, 0) turned by the angle about Z; M holds its axes as rows.
-tag_t set_frame(const double F[3], double angle, double M[9]) {
-    const double z_zhou[3] = {0.0, 0.0, 1.0};
-    UF_MTX3_rotate_about_axis(z_zhou, angle, M);
-    tag_t matrix = NULL_TAG;
-    UF_CSYS_create_matrix(M, &matrix);
-    const double origin[3] = {F[0], F[1], 0.0};
-    tag_t csys = NULL_TAG;
-    UF_CSYS_create_temp_csys(origin, matrix, &csys);
-    UF_CSYS_set_wcs(csys);
-    UF_CSYS_set_wcs_display(1);
-    return csys;
-}
-
-void reset_wcs() {
-    const double x_vec[3] = {1.0, 0.0, 0.0};
-    const double y_vec[3] = {0.0, 1.0, 0.0};
-    double mtx[9];
-    UF_MTX3_initialize(x_vec, y_vec, mtx);
-    tag_t matrix = NULL_TAG;
-    UF_CSYS_create_matrix(mtx, &matrix);
-    const double origin[3] = {0.0, 0.0, 0.0};
-    tag_t csys = NULL_TAG;
-    UF_CSYS_create_temp_csys(origin, matrix, &csys);
-    UF_CSYS_set_wcs(csys);
-}
-
 // A new block along the WCS axes from a corner given in WCS coordinates; returns its body.
 tag_t block_in_wcs(double x, double y, double z, char *chang, char *kuan, char *gao) {
     double local[3] = {x, y, z};
@@ -232,7 +205,8 @@ int chong_zi_with_head(formpunch &dialog, bool with_step) {
         zhong_xin_dian(chong_zi_shi_ti, P, F);
         const double angle = head.turn ? head.jiao_du * du_to_hu_du : 0.0;
         double M[9];
-        const tag_t csys = set_frame(F, angle, M);
+        const double frame_origin[3] = {F[0], F[1], 0.0};
+        const tag_t csys = diekit::frame::set_turned_wcs(frame_origin, angle, M);  // the frame at (F.x, F.y, 0)
 
         const HeadBlocks blocks = create_head_blocks(head, with_step, chong_zi_shi_ti, csys, P, TK);
         cut_arc_reliefs(head, blocks.fang_kuai, P, TK, M);
@@ -249,7 +223,7 @@ int chong_zi_with_head(formpunch &dialog, bool with_step) {
                                                           &jian_qu);
 
         cut_punch_into_upper_plates(chong_zi_shi_ti, plates.shang_mo);
-        reset_wcs();
+        diekit::frame::set_absolute_wcs();
         return 0;
     } catch (const std::exception &error) {
         diekit::frame::report_exception(dialog.theUI, error);

@@ -1,5 +1,9 @@
 #include "host_helpers.hpp"
 
+#include <uf_csys.h>
+#include <uf_mtx.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -39,6 +43,33 @@ tag_t body_of(tag_t feature) {
     tag_t body = NULL_TAG;
     UF_MODL_ask_feat_body(feature, &body);
     return body;
+}
+
+tag_t set_turned_wcs(const double origin[3], double angle, double *matrix) {
+    const double z_axis[3] = {0, 0, 1};
+    double mtx[9] = {};
+    UF_MTX3_rotate_about_axis(z_axis, angle, mtx);
+    if (matrix) std::copy(mtx, mtx + 9, matrix);
+    tag_t matrix_id = NULL_TAG;
+    UF_CSYS_create_matrix(mtx, &matrix_id);
+    tag_t csys = NULL_TAG;
+    UF_CSYS_create_temp_csys(origin, matrix_id, &csys);
+    UF_CSYS_set_wcs(csys);
+    UF_CSYS_set_wcs_display(1);
+    return csys;
+}
+
+void set_absolute_wcs(const double *origin) {
+    const double x_axis[3] = {1, 0, 0};
+    const double y_axis[3] = {0, 1, 0};
+    const double absolute_origin[3] = {0, 0, 0};
+    double mtx[9] = {};
+    UF_MTX3_initialize(x_axis, y_axis, mtx);
+    tag_t matrix_id = NULL_TAG;
+    UF_CSYS_create_matrix(mtx, &matrix_id);
+    tag_t csys = NULL_TAG;
+    UF_CSYS_create_temp_csys(origin ? origin : absolute_origin, matrix_id, &csys);
+    UF_CSYS_set_wcs(csys);
 }
 
 }  // namespace diekit::frame

@@ -66,6 +66,13 @@ std::array<double, 6> bounding_box(tag_t object);
 // Body of a feature (NULL_TAG when the host refuses).
 tag_t body_of(tag_t feature);
 
+// Makes a temporary coordinate system at origin, turned by angle (radians) about +Z, the WCS and
+// shows it. matrix, when given, receives its axes as rows. Returns the coordinate system.
+tag_t set_turned_wcs(const double origin[3], double angle, double *matrix = nullptr);
+// Makes a temporary coordinate system with the absolute axes, at origin (default the absolute
+// origin), the WCS.
+void set_absolute_wcs(const double *origin = nullptr);
+
 }  // namespace diekit::frame
 
 #endif

@@ -14,24 +14,6 @@ namespace diekit::frame {
 
 namespace {
 
-// Makes a temporary coordinate system at origin with the absolute orientation the WCS.
-void set_absolute_wcs_at(const double origin[3]) {
-    const double x_axis[3] = {1, 0, 0};
-    const double y_axis[3] = {0, 1, 0};
-    double matrix_values[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-    UF_MTX3_initialize(x_axis, y_axis, matrix_values);
-    tag_t matrix = NULL_TAG;
-    UF_CSYS_create_matrix(matrix_values, &matrix);
-    tag_t csys = NULL_TAG;
-    UF_CSYS_create_temp_csys(origin, matrix, &csys);
-    UF_CSYS_set_wcs(csys);
-}
-
-void reset_wcs() {
-    const double origin[3] = {0, 0, 0};
-    set_absolute_wcs_at(origin);
-}
-
 // Both bodies stretched along the WCS Z axis about the WCS origin (the anchor); false when the host
 // refused either scale.
 bool stretch(tag_t spring, tag_t clearance, SizeText &z) {
@@ -95,7 +77,7 @@ int place_spring(const char *plugin, const PlacementRequest &request, std::span<
 
     // The scales below are taken in the WCS: at the anchor, with the absolute orientation in both
     // cases, so the anchor end stays and the length along Z becomes L.
-    set_absolute_wcs_at(placement.dest_point);
+    set_absolute_wcs(placement.dest_point);
     UF_CSYS_set_wcs_display(1);
 
     if (stretch(spring, clearance, z)) {
@@ -107,7 +89,7 @@ int place_spring(const char *plugin, const PlacementRequest &request, std::span<
         UF_OBJ_delete_object(clearance);
         notify(plugin, "the spring could not be stretched to the typed length; no spring was placed");
     }
-    reset_wcs();
+    set_absolute_wcs();
     return 0;
 }
 

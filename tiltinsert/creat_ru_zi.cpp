@@ -85,25 +85,12 @@ Orientation orientation_of(tag_t chong_zi, const Box &bounding_box_mo_ban) {
     return o;
 }
 
-// Step B1: the WCS turned by theta about +Z at point2, and shown. Returns the coordinate system.
-tag_t turn_wcs(const Orientation &o) {
-    const double rotation_axis[3] = {0, 0, 1};
-    double mtx[9] = {};
-    UF_MTX3_rotate_about_axis(rotation_axis, o.theta, mtx);
-    tag_t matrix_id = NULL_TAG;
-    UF_CSYS_create_matrix(mtx, &matrix_id);
-    tag_t csys_id = NULL_TAG;
-    UF_CSYS_create_temp_csys(o.point2, matrix_id, &csys_id);
-    UF_CSYS_set_wcs(csys_id);
-    UF_CSYS_set_wcs_display(1);
-    return csys_id;
-}
-
 // Steps B2-B12 for one punch.
 void qing_xie_ru_zi(tiltinsert &dialog, tag_t chong_zi, tag_t mo_ban, const Box &bounding_box_mo_ban,
                     double c, double d, const Orientation &o) {
     const Box &M = bounding_box_mo_ban;
-    const tag_t csys_id = turn_wcs(o);
+    // The WCS turned by theta about +Z at point2, and shown.
+    const tag_t csys_id = diekit::frame::set_turned_wcs(o.point2, o.theta);
 
     double min_corner[3] = {}, directions[3][3] = {}, distances[3] = {};
     UF_MODL_ask_bounding_box_aligned(chong_zi, csys_id, false, min_corner, directions, distances);
@@ -176,7 +163,7 @@ void qing_xie_ru_zi(tiltinsert &dialog, tag_t chong_zi, tag_t mo_ban, const Box 
     tag_t jian_qu_ru_zi = NULL_TAG;
     UF_MODL_subtract_bodies_with_retained_options(mo_ban, fang_kuai, false, false, &jian_qu_ru_zi);
 
-    wcs_back_to_absolute();
+    diekit::frame::set_absolute_wcs();
 }
 
 }  // namespace
@@ -195,7 +182,7 @@ int tiltinsert::creat_ru_zi() {
                 qing_xie_ru_zi(*this, chong_zi, mo_ban, bounding_box_mo_ban, c, d, o);
             } else {
                 // The axis-aligned insert is built along the WCS: make sure it is the absolute one.
-                wcs_back_to_absolute();
+                diekit::frame::set_absolute_wcs();
                 zheng_ru_zi(*this, chong_zi, mo_ban, bounding_box_mo_ban, c, d);
             }
         }

@@ -28,8 +28,6 @@ tag_t create_block(const double corner[3], diekit::frame::SizeText &x_len, dieki
                    diekit::frame::SizeText &z_len);
 // WCS coordinates (host code 3) to the work part's absolute coordinates (host code 2).
 void map_to_absolute(const double wcs_point[3], double absolute_point[3]);
-// Makes the absolute system the WCS again (the display is left as it is).
-void wcs_back_to_absolute();
 
 // The axis-aligned insert of the straight builder for one punch: search box, punch section,
 // whole-millimetre box grown by c, chamfers at the corners of "toggle0" (x max, y max), "toggle01"

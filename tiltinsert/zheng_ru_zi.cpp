@@ -36,19 +36,6 @@ void map_to_absolute(const double wcs_point[3], double absolute_point[3]) {
     UF_CSYS_map_point(UF_CSYS_ROOT_WCS_COORDS, p, UF_CSYS_WORK_COORDS, absolute_point);
 }
 
-void wcs_back_to_absolute() {
-    const double x_vec1[3] = {1, 0, 0};
-    const double y_vec1[3] = {0, 1, 0};
-    const double csys_origin1[3] = {0, 0, 0};
-    double mtx1[9] = {};
-    UF_MTX3_initialize(x_vec1, y_vec1, mtx1);
-    tag_t matrix_id1 = NULL_TAG;
-    UF_CSYS_create_matrix(mtx1, &matrix_id1);
-    tag_t csys_id1 = NULL_TAG;
-    UF_CSYS_create_temp_csys(csys_origin1, matrix_id1, &csys_id1);
-    UF_CSYS_set_wcs(csys_id1);
-}
-
 namespace {
 
 // Search box over the punch's plan box grown by c, through the plate's thickness, intersected with

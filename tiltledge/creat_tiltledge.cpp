@@ -57,19 +57,6 @@ void unite_cylinder(const double wcs_centre[3], double height, double diameter) 
     UF_MODL_create_cyl1(UF_POSITIVE, centre, gao.data(), diam.data(), direction3, &feature);
 }
 
-// The WCS turned by theta about +Z at point2, and shown.
-void turn_wcs(double theta, const double point2[3]) {
-    const double rotation_axis[3] = {0, 0, 1};
-    double mtx[9] = {};
-    UF_MTX3_rotate_about_axis(rotation_axis, theta, mtx);
-    tag_t matrix_id = NULL_TAG;
-    UF_CSYS_create_matrix(mtx, &matrix_id);
-    tag_t csys_id = NULL_TAG;
-    UF_CSYS_create_temp_csys(point2, matrix_id, &csys_id);
-    UF_CSYS_set_wcs(csys_id);
-    UF_CSYS_set_wcs_display(1);
-}
-
 // Bodies of the work part other than skip1 and skip2 that share volume with the tool.
 std::vector<tag_t> interfering_bodies(tag_t tool, tag_t skip1, tag_t skip2) {
     std::vector<tag_t> bodyTAG;
@@ -124,7 +111,7 @@ int tiltledge::creat_tiltledge() {
         }
         const double theta = std::atan(dx / dy);  // dy = 0 gives atan(±inf) = ±90°
         const double point2[3] = {(Be[XMIN] + Be[XMAX]) / 2, (Be[YMIN] + Be[YMAX]) / 2, 0};
-        turn_wcs(theta, point2);
+        diekit::frame::set_turned_wcs(point2, theta);  // shown, and left turned at the edge
 
         // Sizes by mode: whole edge (L = l, W = w, T = t) or given length (a, b, h).
         const bool zheng_tiao = diekit::frame::enum_index(enum0) == 0;

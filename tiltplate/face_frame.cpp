@@ -35,30 +35,9 @@ FaceFrame face_frame(tag_t mian, const Box &bounding_box_mian, const Box &boundi
     return frame;
 }
 
-TurnedWcs::TurnedWcs(const FaceFrame &frame) {
-    const double z_axis[3] = {0, 0, 1};
-    double mtx[9];
-    UF_MTX3_rotate_about_axis(z_axis, frame.angle, mtx);
-    tag_t matrix = NULL_TAG;
-    UF_CSYS_create_matrix(mtx, &matrix);
-    tag_t csys = NULL_TAG;
-    UF_CSYS_create_temp_csys(frame.origin, matrix, &csys);
-    UF_CSYS_set_wcs(csys);
-    UF_CSYS_set_wcs_display(1);
-}
+TurnedWcs::TurnedWcs(const FaceFrame &frame) { diekit::frame::set_turned_wcs(frame.origin, frame.angle); }
 
-TurnedWcs::~TurnedWcs() {
-    const double x_vec[3] = {1, 0, 0};
-    const double y_vec[3] = {0, 1, 0};
-    const double origin[3] = {0, 0, 0};
-    double mtx[9];
-    UF_MTX3_initialize(x_vec, y_vec, mtx);
-    tag_t matrix = NULL_TAG;
-    UF_CSYS_create_matrix(mtx, &matrix);
-    tag_t csys = NULL_TAG;
-    UF_CSYS_create_temp_csys(origin, matrix, &csys);
-    UF_CSYS_set_wcs(csys);
-}
+TurnedWcs::~TurnedWcs() { diekit::frame::set_absolute_wcs(); }
 
 Point to_absolute(double x, double y, double z) {
     double local[3] = {x, y, z};
