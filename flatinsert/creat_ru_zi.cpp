@@ -17,6 +17,7 @@ using diekit::frame::ObjectList;
 using diekit::frame::bounding_box;
 using diekit::frame::SizeText;
 using diekit::frame::body_of;
+using diekit::frame::create_block;
 using diekit::frame::size_text;
 using diekit::frame::trunc32;
 
@@ -27,14 +28,6 @@ constexpr int ru_zi_colour = 181;
 // Minimum x, y, z then maximum x, y, z.
 using Box = std::array<double, 6>;
 enum { XMIN, YMIN, ZMIN, XMAX, YMAX, ZMAX };
-
-// New block (sign 0) along the WCS axes from an absolute corner; returns its feature.
-tag_t create_block(double corner[3], SizeText &x_len, SizeText &y_len, SizeText &z_len) {
-    char *edge_len[3] = {x_len.data(), y_len.data(), z_len.data()};
-    tag_t feature = NULL_TAG;
-    UF_MODL_create_block1(UF_NULLSIGN, corner, edge_len, &feature);
-    return feature;
-}
 
 // Steps 1-3 for one punch: a search box over the punch's plan box grown by c, through the plate's
 // thickness, intersected with the punch (punch kept). Returns the section body.

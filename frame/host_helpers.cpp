@@ -45,6 +45,14 @@ tag_t body_of(tag_t feature) {
     return body;
 }
 
+tag_t create_block(const double corner[3], SizeText &x_len, SizeText &y_len, SizeText &z_len) {
+    double corner_pt[3] = {corner[0], corner[1], corner[2]};
+    char *edge_len[3] = {x_len.data(), y_len.data(), z_len.data()};
+    tag_t feature = NULL_TAG;
+    UF_MODL_create_block1(UF_NULLSIGN, corner_pt, edge_len, &feature);
+    return feature;
+}
+
 tag_t set_turned_wcs(const double origin[3], double angle, double *matrix) {
     const double z_axis[3] = {0, 0, 1};
     double mtx[9] = {};

@@ -66,6 +66,9 @@ std::array<double, 6> bounding_box(tag_t object);
 // Body of a feature (NULL_TAG when the host refuses).
 tag_t body_of(tag_t feature);
 
+// New block (sign 0) along the WCS axes from an absolute corner; returns its feature.
+tag_t create_block(const double corner[3], SizeText &x_len, SizeText &y_len, SizeText &z_len);
+
 // Makes a temporary coordinate system at origin, turned by angle (radians) about +Z, the WCS and
 // shows it. matrix, when given, receives its axes as rows. Returns the coordinate system.
 tag_t set_turned_wcs(const double origin[3], double angle, double *matrix = nullptr);

@@ -14,14 +14,6 @@
 
 namespace ya_ban {
 
-tag_t create_block(const double corner[3], SizeText &x_len, SizeText &y_len, SizeText &z_len) {
-    double corner_pt[3] = {corner[0], corner[1], corner[2]};
-    char *edge_len[3] = {x_len.data(), y_len.data(), z_len.data()};
-    tag_t feature = NULL_TAG;
-    UF_MODL_create_block1(UF_NULLSIGN, corner_pt, edge_len, &feature);
-    return feature;
-}
-
 tag_t create_cylinder(const double origin[3], const char *height, const char *diameter) {
     double base[3] = {origin[0], origin[1], origin[2]};
     double direction[3] = {0.0, 0.0, 1.0};
@@ -61,6 +53,20 @@ tag_t import_screw(const char *part_file, const double point[3], tag_t gu_ding_b
     const tag_t luo_ding = members.empty() ? NULL_TAG : members.front();
     subtract(gu_ding_ban, luo_ding, true);
     return luo_ding;
+}
+
+// Chamfers every edge of the disc feature 0.3 x 45 degrees; the hole is still a separate body, so
+// only the disc's own circular edges are touched.
+void chamfer_disc(tag_t yuan_pan) {
+    diekit::frame::ObjectList edge_list;
+    UF_MODL_ask_feat_edges(yuan_pan, edge_list.out());
+    diekit::frame::ObjectList edge_list_dao_jiao(diekit::frame::new_empty_list);
+    const int count = edge_list.count();
+    for (int i = 0; i < count; ++i) UF_MODL_put_list_item(edge_list_dao_jiao.get(), edge_list.item(i));
+    char pian_yi[] = "0.3";
+    char jiao_du[] = "45";
+    tag_t dao_jiao = NULL_TAG;
+    UF_MODL_create_chamfer(1, pian_yi, pian_yi, jiao_du, edge_list_dao_jiao.get(), &dao_jiao);
 }
 
 tag_t find_named(const char *name) {

@@ -25,8 +25,7 @@ constexpr int ya_ban_colour = 190;
 using diekit::frame::body_of;
 using diekit::frame::bounding_box;
 
-// New block (sign 0) along the WCS axes from an absolute corner; returns its feature.
-tag_t create_block(const double corner[3], SizeText &x_len, SizeText &y_len, SizeText &z_len);
+using diekit::frame::create_block;
 // New cylinder (sign 0) standing on origin along +Z; returns its feature.
 tag_t create_cylinder(const double origin[3], const char *height, const char *diameter);
 // target minus tool; the target keeps its tag, the tool is consumed unless keep_tool.
@@ -45,6 +44,10 @@ const ScrewSize &screw_size(int index);
 // Imports the screw part at point with the absolute axes, then cuts its first member out of the
 // fixed plate, the screw kept. Returns the screw body (NULL_TAG when the import failed).
 tag_t import_screw(const char *part_file, const double point[3], tag_t gu_ding_ban);
+
+// Chamfers every edge of the disc feature 0.3 x 45 degrees; with the screw hole still a separate
+// body, only the disc's own circular edges are touched.
+void chamfer_disc(tag_t yuan_pan);
 
 // The first object of the work part carrying the name, or NULL_TAG.
 tag_t find_named(const char *name);

@@ -30,20 +30,6 @@ struct YuanXingSizes {
     SizeText yuan_xing_zhi_jing, hou, yuan_xin_ya_ban_fan_kuai;
 };
 
-// Chamfers every edge of the disc feature 0.3 x 45 degrees; the hole is still a separate body, so
-// only the disc's own circular edges are touched.
-void chamfer_disc(tag_t yuan_pan) {
-    ObjectList edge_list;
-    UF_MODL_ask_feat_edges(yuan_pan, edge_list.out());
-    ObjectList edge_list_dao_jiao(diekit::frame::new_empty_list);
-    const int count = edge_list.count();
-    for (int i = 0; i < count; ++i) UF_MODL_put_list_item(edge_list_dao_jiao.get(), edge_list.item(i));
-    char pian_yi[] = "0.3";
-    char jiao_du[] = "45";
-    tag_t dao_jiao = NULL_TAG;
-    UF_MODL_create_chamfer(1, pian_yi, pian_yi, jiao_du, edge_list_dao_jiao.get(), &dao_jiao);
-}
-
 struct YuanXingResult {
     tag_t fan_kuai = NULL_TAG;  // blanked notch block, cut from the punch after all sides
 };

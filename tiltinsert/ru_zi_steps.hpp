@@ -23,9 +23,7 @@ using diekit::frame::body_of;
 using diekit::frame::bounding_box;
 // 1 when the point lies in or on the body, face or edge; anything else when not (or on failure).
 int containment(const double point[3], tag_t object);
-// New block (sign 0) along the WCS axes from an absolute corner; returns its feature.
-tag_t create_block(const double corner[3], diekit::frame::SizeText &x_len, diekit::frame::SizeText &y_len,
-                   diekit::frame::SizeText &z_len);
+using diekit::frame::create_block;
 // WCS coordinates (host code 3) to the work part's absolute coordinates (host code 2).
 void map_to_absolute(const double wcs_point[3], double absolute_point[3]);
 

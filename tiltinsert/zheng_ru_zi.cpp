@@ -23,14 +23,6 @@ int containment(const double point[3], tag_t object) {
     return status;
 }
 
-tag_t create_block(const double corner[3], SizeText &x_len, SizeText &y_len, SizeText &z_len) {
-    double corner_pt[3] = {corner[0], corner[1], corner[2]};
-    char *edge_len[3] = {x_len.data(), y_len.data(), z_len.data()};
-    tag_t feature = NULL_TAG;
-    UF_MODL_create_block1(UF_NULLSIGN, corner_pt, edge_len, &feature);
-    return feature;
-}
-
 void map_to_absolute(const double wcs_point[3], double absolute_point[3]) {
     double p[3] = {wcs_point[0], wcs_point[1], wcs_point[2]};
     UF_CSYS_map_point(UF_CSYS_ROOT_WCS_COORDS, p, UF_CSYS_WORK_COORDS, absolute_point);

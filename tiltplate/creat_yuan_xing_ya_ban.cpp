@@ -53,17 +53,7 @@ int tiltplate::creat_yuan_xing_ya_ban() {
         const tag_t yuan_xian_shi_ti = body_of(yuan_pan);
 
         // Chamfer every edge of the disc before the hole is cut, then cut it.
-        {
-            ObjectList edge_list;
-            UF_MODL_ask_feat_edges(yuan_pan, edge_list.out());
-            ObjectList edge_list_dao_jiao(diekit::frame::new_empty_list);
-            const int count = edge_list.count();
-            for (int i = 0; i < count; ++i) UF_MODL_put_list_item(edge_list_dao_jiao.get(), edge_list.item(i));
-            char pian_yi[] = "0.3";
-            char jiao_du[] = "45";
-            tag_t dao_jiao = NULL_TAG;
-            UF_MODL_create_chamfer(1, pian_yi, pian_yi, jiao_du, edge_list_dao_jiao.get(), &dao_jiao);
-        }
+        chamfer_disc(yuan_pan);
         subtract(yuan_xian_shi_ti, luo_ding_kong, false);
 
         // Relief pocket in the backing plate.
