@@ -5,7 +5,6 @@
 #include "kernel/contact_index.hpp"
 #include "kernel/held_cut.hpp"
 
-#include <BRepBndLib.hxx>
 #include <BRepClass3d_SolidClassifier.hxx>
 #include <BRepExtrema_DistShapeShape.hxx>
 #include <BRep_Builder.hxx>
@@ -29,12 +28,6 @@ namespace {
 
 constexpr const char *kOp = "contact";
 
-Bnd_Box box_of(const TopoDS_Shape &shape) {
-    Bnd_Box box;
-    BRepBndLib::Add(shape, box, false);
-    return box;
-}
-
 const ContactIndex *index_of(const Shape &shape) { return shape.data() ? shape.data()->contacts.get() : nullptr; }
 
 // The faces of shape whose boxes come within the tolerance of `near`; false when there are none.
@@ -50,7 +43,7 @@ bool faces_near(const TopoDS_Shape &shape, const ContactIndex *index, const Bnd_
     if (index)
         for (std::size_t i = 0; i < index->faces.size(); ++i) take(index->faces[i], index->face_boxes[i]);
     else
-        for (TopExp_Explorer it(shape, TopAbs_FACE); it.More(); it.Next()) take(it.Current(), box_of(it.Current()));
+        for (TopExp_Explorer it(shape, TopAbs_FACE); it.More(); it.Next()) take(it.Current(), loose_box(it.Current()));
     return any;
 }
 
@@ -122,7 +115,7 @@ Contact contact(const Shape &a, const Shape &b, bool with_volume) {
         const TopoDS_Shape &first = require(kOp, a, "first body");
         const TopoDS_Shape &second = require(kOp, b, "second body");
         Contact result;
-        Bnd_Box box_a = box_of(first), box_b = box_of(second);
+        Bnd_Box box_a = loose_box(first), box_b = loose_box(second);
         if (box_a.IsVoid() || box_b.IsVoid()) return result;
         box_a.Enlarge(kTolerance);
         box_b.Enlarge(kTolerance);

@@ -1,7 +1,6 @@
 #include "kernel/contact_index.hpp"
 
 #include <BRepAlgoAPI_Splitter.hxx>
-#include <BRepBndLib.hxx>
 #include <BRepBuilderAPI_MakeFace.hxx>
 #include <BRepGProp.hxx>
 #include <BRep_Tool.hxx>
@@ -24,13 +23,6 @@ namespace {
 constexpr int kIndexFromFaces = 120;
 // About this many faces per piece.
 constexpr int kFacesPerPiece = 40;
-
-Bnd_Box box_of(const TopoDS_Shape &shape) {
-    Bnd_Box box;
-    BRepBndLib::Add(shape, box, false);
-    box.Enlarge(10 * kTolerance);
-    return box;
-}
 
 double volume_of(const TopoDS_Shape &shape) {
     GProp_GProps props;
@@ -71,13 +63,13 @@ std::shared_ptr<const ContactIndex> build_contact_index(const TopoDS_Shape &soli
     index->whole = solid;
     for (int i = 1; i <= faces.Extent(); ++i) {
         index->faces.push_back(faces(i));
-        index->face_boxes.push_back(box_of(faces(i)));
+        index->face_boxes.push_back(loose_box(faces(i), 10 * kTolerance));
     }
     TopTools_IndexedMapOfShape vertices;
     TopExp::MapShapes(solid, TopAbs_VERTEX, vertices);
     for (int i = 1; i <= vertices.Extent(); ++i) index->vertices.push_back(BRep_Tool::Pnt(TopoDS::Vertex(vertices(i))));
 
-    const Bnd_Box box = box_of(solid);
+    const Bnd_Box box = loose_box(solid, 10 * kTolerance);
     index->planes = grid_planes(box, faces.Extent());
     double lo[3], hi[3];
     box.Get(lo[0], lo[1], lo[2], hi[0], hi[1], hi[2]);
@@ -96,7 +88,7 @@ std::shared_ptr<const ContactIndex> build_contact_index(const TopoDS_Shape &soli
     double total = 0;
     for (TopExp_Explorer piece(splitter.Shape(), TopAbs_SOLID); piece.More(); piece.Next()) {
         index->pieces.push_back(piece.Current());
-        index->piece_boxes.push_back(box_of(piece.Current()));
+        index->piece_boxes.push_back(loose_box(piece.Current(), 10 * kTolerance));
         total += volume_of(piece.Current());
     }
     // The pieces must add up to the whole, or the index would change the answers.

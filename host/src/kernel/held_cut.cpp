@@ -1,6 +1,5 @@
 #include "kernel/held_cut.hpp"
 
-#include <BRepBndLib.hxx>
 #include <BRep_Tool.hxx>
 #include <TopExp.hxx>
 #include <TopExp_Explorer.hxx>
@@ -39,13 +38,6 @@ std::shared_ptr<const HeldBase> make_base(const Shape &solid) {
         }
     }
     return base;
-}
-
-Bnd_Box box_of(const TopoDS_Shape &shape) {
-    Bnd_Box box;
-    BRepBndLib::Add(shape, box, false);
-    box.Enlarge(10 * kTolerance);
-    return box;
 }
 
 bool outside_all(const gp_Pnt &p, const std::vector<Bnd_Box> &boxes) {
@@ -92,14 +84,14 @@ std::optional<Shape> hold_cut(const Shape &a, const Shape &b) {
         held->base = make_base(a);
     }
     held->tools.push_back(tool);
-    held->tool_boxes.push_back(box_of(tool));
+    held->tool_boxes.push_back(loose_box(tool, 10 * kTolerance));
     if (!any_side_kept(*held->base, held->tool_boxes)) return std::nullopt;
     return Shape(std::make_shared<ShapeData>(ShapeData{TopoDS_Shape(), std::move(held)}));
 }
 
 std::optional<Shape> common_of_held(const Shape &a, const Shape &b) {
     const HeldCut &held = *a.data()->held;
-    const Bnd_Box reach = box_of(b.occ());
+    const Bnd_Box reach = loose_box(b.occ(), 10 * kTolerance);
     std::vector<std::size_t> near;
     for (std::size_t i = 0; i < held.tools.size(); ++i)
         if (!held.tool_boxes[i].IsOut(reach)) near.push_back(i);

@@ -16,6 +16,7 @@
 #include <NCollection_StlIterator.hxx>
 #pragma GCC diagnostic pop
 
+#include <Bnd_Box.hxx>
 #include <Standard_ErrorHandler.hxx>
 #include <Standard_Failure.hxx>
 #include <TopoDS_Shape.hxx>
@@ -64,6 +65,10 @@ gp_Dir to_dir(const char *op, const Vec3 &v, const char *what);
 Vec3 to_vec3(const gp_Pnt &p);
 Vec3 to_vec3(const gp_Vec &v);
 Vec3 to_vec3(const gp_Dir &d);
+
+// The kernel's quick box of a shape (its tolerances included, so never smaller than the shape), grown
+// by gap on every side: for telling apart what cannot touch.
+Bnd_Box loose_box(const TopoDS_Shape &shape, double gap = 0);
 
 // Checks a solid-producing result with BRepCheck and normalises it: one solid -> that solid,
 // several -> a compound of the solids, none -> an empty compound. Given the (valid) operands of a

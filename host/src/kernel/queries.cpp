@@ -1,7 +1,6 @@
 // Point and pair tests: distances, point containment and interference between bodies.
 #include "kernel/occ.hpp"
 
-#include <BRepBndLib.hxx>
 #include <BRepBuilderAPI_MakeVertex.hxx>
 #include <BRepClass3d_SolidClassifier.hxx>
 #include <BRepExtrema_DistShapeShape.hxx>
@@ -67,9 +66,7 @@ Interference interference(const Shape &a, const Shape &b) {
         const TopoDS_Shape &second = require(op, b, "second body");
 
         // Boxes further apart than the tolerance settle it without a boolean.
-        Bnd_Box box_a, box_b;
-        BRepBndLib::Add(first, box_a, false);
-        BRepBndLib::Add(second, box_b, false);
+        Bnd_Box box_a = loose_box(first), box_b = loose_box(second);
         if (box_a.IsVoid() || box_b.IsVoid()) fail(op, "a body is empty");
         box_a.Enlarge(kTolerance);
         if (box_a.IsOut(box_b)) return Interference::Apart;

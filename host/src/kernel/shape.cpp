@@ -1,6 +1,7 @@
 // The Shape value, the exception firewall and the conversions every kernel source shares.
 #include "kernel/held_cut.hpp"
 
+#include <BRepBndLib.hxx>
 #include <BRepCheck_Analyzer.hxx>
 #include <BRepCheck_Shell.hxx>
 #include <BRep_Builder.hxx>
@@ -92,6 +93,13 @@ gp_Dir to_dir(const char *op, const Vec3 &v, const char *what) {
 Vec3 to_vec3(const gp_Pnt &p) { return {p.X(), p.Y(), p.Z()}; }
 Vec3 to_vec3(const gp_Vec &v) { return {v.X(), v.Y(), v.Z()}; }
 Vec3 to_vec3(const gp_Dir &d) { return {d.X(), d.Y(), d.Z()}; }
+
+Bnd_Box loose_box(const TopoDS_Shape &shape, double gap) {
+    Bnd_Box box;
+    BRepBndLib::Add(shape, box, false);
+    if (gap > 0) box.Enlarge(gap);
+    return box;
+}
 
 namespace {
 
