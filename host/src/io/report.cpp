@@ -81,7 +81,7 @@ ordered_json steps(const SessionResult &result) {
     ordered_json list = ordered_json::array();
     for (auto &run : result.steps)
         list.push_back({{"plugin", run.plugin}, {"pressed", run.pressed}, {"results", run.results},
-                        {"ms", run.ms}, {"dialog", run.dialog}});
+                        {"ms", run.ms}, {"dialog", run.dialog}, {"warnings", run.warnings}});
     return list;
 }
 

@@ -23,6 +23,7 @@ struct DialogRun {
     double ms = 0;                  // wall time inside the plug-in's callbacks
     nlohmann::ordered_json dialog = nlohmann::ordered_json::object();  // block states at close
     std::string error;              // non-empty: the step cannot be played
+    std::vector<std::string> warnings;  // one line per failed host call and per error box of the step
 };
 
 }  // namespace diekit::model
