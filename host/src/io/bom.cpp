@@ -1,5 +1,6 @@
 #include "io/bom.hpp"
 
+#include "io/roles.hpp"
 #include "model/store.hpp"
 
 #include <cstdio>
@@ -27,27 +28,6 @@ std::string fixed(double v) {
 
 }  // namespace
 
-std::string role_of_color(int color) {
-    switch (color) {
-    case 181: return "insert";
-    case 190: return "retainer plate";
-    case 165: return "punch";
-    case 108: return "die shoe";
-    // The die set's plates and parts.
-    case 100: return "die plate";
-    case 5: return "ejector block";
-    case 206: return "pad";
-    case 120: return "hollow backing plate";
-    case 95: return "die-set retainer plate";
-    case 98: return "backing plate";
-    case 128: return "stripper plate";
-    case 119: return "punch-die";
-    case 105: return "die shank";
-    case 160: return "knock-out rod";
-    default: return "other";
-    }
-}
-
 std::vector<BomRow> bill_of_materials() {
     auto &store = model::Store::instance();
     std::vector<BomRow> rows;
@@ -56,14 +36,8 @@ std::vector<BomRow> bill_of_materials() {
         row.tag = body->tag;
         row.name = body->name;
         row.color = body->color;
-        row.role = role_of_color(body->color);
-        if (body->group != NULL_TAG) {
-            model::Object *group = store.find(body->group);
-            if (group && group->kind == model::Kind::Group) {
-                row.role = "library part";
-                row.library_file = static_cast<model::Group *>(group)->file;
-            }
-        }
+        row.role = role_of(*body);
+        row.library_file = library_file_of(*body);
         if (!kernel::is_empty(body->shape)) {
             kernel::Box box = kernel::bounding_box(body->shape);
             for (int i = 0; i < 3; ++i) row.size[i] = box[i + 3] - box[i];

@@ -24,9 +24,6 @@ struct BomRow {
     double mass = 0;             // g
 };
 
-// The role of a body of this colour made by the plug-ins, or "other".
-std::string role_of_color(int color);
-
 // The rows of the current work part.
 std::vector<BomRow> bill_of_materials();
 

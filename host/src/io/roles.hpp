@@ -1,0 +1,26 @@
+// What a body is in the die, read from the work part: its role (from its colour, or "library part" for a
+// member of an imported standard part) and a display name for bodies the host has not named.
+#pragma once
+
+#include "model/objects.hpp"
+
+#include <map>
+#include <string>
+
+namespace diekit::io {
+
+// The role of a body of this colour made by the plug-ins, or "other".
+std::string role_of_color(int color);
+
+// The body's role; "library part" when it belongs to an imported group.
+std::string role_of(const model::Body &body);
+
+// The imported group's part file below the library's STANDARD folder, or "" when the body has none.
+std::string library_file_of(const model::Body &body);
+
+// Names a designer can read for every live body, by tag: the host name where there is one, else the
+// role and a count in creation order ("insert 1", "retainer plate 2"), library parts by their file
+// ("SPRING20X25 3"), other bodies as "body N". Host names are left as they are.
+std::map<tag_t, std::string> display_names();
+
+}  // namespace diekit::io
