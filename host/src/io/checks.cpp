@@ -1,5 +1,6 @@
 #include "io/checks.hpp"
 
+#include "io/roles.hpp"
 #include "kernel/contact.hpp"
 #include "model/errors.hpp"
 #include "model/store.hpp"
@@ -67,7 +68,7 @@ std::string label(tag_t tag, const std::string &name) {
     if (!name.empty()) text += ' ', text += name;
     return text;
 }
-std::string label(const model::Body &body) { return label(body.tag, body.name); }
+std::string label(const model::Body &body) { return label(body.tag, display_name(body.tag)); }
 
 }  // namespace
 
@@ -123,10 +124,10 @@ nlohmann::ordered_json checks_json(const InterferenceReport &report) {
 }
 
 std::string checks_text(const InterferenceReport &report, const std::string &session_name) {
-    auto &store = model::Store::instance();
+    const auto names = display_names();
     auto name = [&](tag_t tag) {
-        model::Object *object = store.find(tag);
-        return object && object->kind == model::Kind::Body ? label(static_cast<model::Body &>(*object)) : label(tag, "");
+        auto found = names.find(tag);
+        return label(tag, found == names.end() ? "" : found->second);
     };
     std::string text = session_name;
     text += ": " + std::to_string(report.bodies) + " bodies, " + std::to_string(report.overlaps.size()) +

@@ -4,6 +4,7 @@
 #include "io/checks.hpp"
 #include "io/palette.hpp"
 #include "io/report.hpp"
+#include "io/roles.hpp"
 #include "io/svg.hpp"
 #include "model/store.hpp"
 
@@ -59,8 +60,9 @@ void write_text(const std::string &text, const std::string &path) {
 
 void write_step(const std::string &path) {
     std::vector<kernel::NamedShape> shapes;
+    const auto names = display_names();
     for (auto *body : model::Store::instance().bodies())
-        shapes.push_back({body->shape, body->name, palette_rgb(body->color)});
+        shapes.push_back({body->shape, names.at(body->tag), palette_rgb(body->color)});
     try {
         kernel::write_step(path, shapes);
     } catch (const kernel::KernelError &e) {

@@ -3,6 +3,7 @@
 #include "model/store.hpp"
 
 #include <filesystem>
+#include <set>
 
 namespace diekit::io {
 
@@ -38,19 +39,29 @@ std::string role_of(const model::Body &body) {
 }
 
 std::map<tag_t, std::string> display_names() {
+    const std::vector<model::Body *> bodies = model::Store::instance().bodies();
     std::map<tag_t, std::string> names;
+    std::set<std::string> taken;  // host names: a made-up name never repeats one of them
+    for (model::Body *body : bodies)
+        if (!body->name.empty()) names[body->tag] = body->name, taken.insert(body->name);
     std::map<std::string, int> counts;
-    for (model::Body *body : model::Store::instance().bodies()) {
-        if (!body->name.empty()) {
-            names[body->tag] = body->name;
-            continue;
-        }
-        std::string file = library_file_of(*body);
+    for (model::Body *body : bodies) {
+        if (!body->name.empty()) continue;
+        const std::string file = library_file_of(*body);
         std::string stem = file.empty() ? role_of_color(body->color) : std::filesystem::path(file).stem().string();
         if (stem == "other") stem = "body";
-        names[body->tag] = stem + ' ' + std::to_string(++counts[stem]);
+        std::string name;
+        do name = stem + ' ' + std::to_string(++counts[stem]);
+        while (taken.count(name));
+        names[body->tag] = name;
     }
     return names;
+}
+
+std::string display_name(tag_t tag) {
+    auto names = display_names();
+    auto found = names.find(tag);
+    return found == names.end() ? "#" + std::to_string(tag) : found->second;
 }
 
 }  // namespace diekit::io

@@ -20,7 +20,11 @@ std::string library_file_of(const model::Body &body);
 
 // Names a designer can read for every live body, by tag: the host name where there is one, else the
 // role and a count in creation order ("insert 1", "retainer plate 2"), library parts by their file
-// ("SPRING20X25 3"), other bodies as "body N". Host names are left as they are.
+// ("SPRING20X25 3"), other bodies as "body N", skipping any name a host name already holds so that
+// every display name is unique among made-up names. Host names are left as they are.
 std::map<tag_t, std::string> display_names();
+
+// The display name of one live body ("#N" for a tag that is not one). For many bodies, display_names().
+std::string display_name(tag_t tag);
 
 }  // namespace diekit::io
