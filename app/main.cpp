@@ -51,7 +51,8 @@ int main(int argc, char **argv) {
     CLI::App app{"diehost: runs diekit plug-ins headless on a real geometry kernel.\n"
                  "A session file gives the starting part, fixtures and the dialog steps to play;\n"
                  "the work part is written as STEP (names and colours), a JSON report, a drawing (SVG)\n"
-                 "and a bill of materials (CSV); `check` lists the bodies that interfere."};
+                 "a parts list, plate sheets with hole tables (SVG, PDF) and wire-cutting profiles (DXF);\n"
+                 "`check` lists the bodies that interfere."};
     app.require_subcommand(1);
 
     auto *run_cmd = app.add_subcommand("run", "Play a session file and write the outputs asked for");
@@ -67,7 +68,17 @@ int main(int argc, char **argv) {
                         "Write a drawing of the unblanked bodies: front, top, left and isometric views, hidden "
                         "lines removed, A3 sheet (SVG)");
     run_cmd->add_option("--bom", paths.bom,
-                        "Write the bill of materials: one CSV row per body with role, size, volume, steel mass");
+                        "Write the parts list (CSV): one row per distinct part with quantity, item number, "
+                        "designation, stock size, material, heat treatment and mass");
+    run_cmd->add_option("--bodies", paths.bodies,
+                        "Write one CSV row per body with role, library file, size, volume, steel mass");
+    run_cmd->add_option("--sheets", paths.sheets,
+                        "Write one drawing sheet per plate into this folder (SVG): top view, section, "
+                        "dimensions and hole table");
+    run_cmd->add_option("--pdf", paths.pdf, "Write every plate sheet into one PDF");
+    run_cmd->add_option("--dxf", paths.dxf,
+                        "Write the wire-cutting profiles into this folder: one DXF (R12) per body with a "
+                        "through profile, layers by role");
     run_cmd->add_option("--plugins", options.plugin_dir,
                         "Folder of the plug-in libraries and their .dlx files (default: $DIEKIT_PLUGINS, "
                         "else the build's plugins/ folder)");

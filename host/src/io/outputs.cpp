@@ -3,8 +3,10 @@
 #include "io/bom.hpp"
 #include "io/checks.hpp"
 #include "io/palette.hpp"
+#include "io/pdf.hpp"
 #include "io/report.hpp"
 #include "io/roles.hpp"
+#include "io/shop_outputs.hpp"
 #include "io/svg.hpp"
 #include "model/store.hpp"
 
@@ -39,6 +41,26 @@ private:
     std::string m_target;
     std::string m_temp;
     bool m_committed = false;
+};
+
+// An output folder, made when missing and removed again unless committed.
+class PendingFolder {
+public:
+    explicit PendingFolder(const std::string &path) : m_path(path) {
+        std::error_code error;
+        m_made = fs::create_directories(path, error);
+        if (error || !fs::is_directory(path)) throw SessionError("cannot make the folder '" + path + "'");
+    }
+    ~PendingFolder() {
+        std::error_code ignored;
+        if (m_made && !m_committed) fs::remove_all(m_path, ignored);
+    }
+    std::string file(const std::string &name) const { return (fs::path(m_path) / name).string(); }
+    void commit() { m_committed = true; }
+
+private:
+    std::string m_path;
+    bool m_made = false, m_committed = false;
 };
 
 void write_report(const SessionResult &result, const std::string &path) {
@@ -86,11 +108,38 @@ void write_outputs(const SessionResult &result, const OutputPaths &paths) {
         pending.push_back(std::make_unique<PendingFile>(paths.svg));
         write_text(drawing_svg(result.name), pending.back()->temp());
     }
+    ShopOutputs shop(result.name);
     if (!paths.bom.empty()) {
         pending.push_back(std::make_unique<PendingFile>(paths.bom));
+        write_text(parts_list_csv(shop.parts()), pending.back()->temp());
+    }
+    if (!paths.bodies.empty()) {
+        pending.push_back(std::make_unique<PendingFile>(paths.bodies));
         write_text(bom_csv(bill_of_materials()), pending.back()->temp());
     }
+    std::vector<std::unique_ptr<PendingFolder>> folders;
+    if (!paths.sheets.empty()) {
+        folders.push_back(std::make_unique<PendingFolder>(paths.sheets));
+        for (const SheetFile &sheet : shop.sheets()) {
+            pending.push_back(std::make_unique<PendingFile>(folders.back()->file(sheet.file)));
+            write_text(sheet.svg, pending.back()->temp());
+        }
+    }
+    if (!paths.pdf.empty()) {
+        pending.push_back(std::make_unique<PendingFile>(paths.pdf));
+        std::vector<std::string> sheets;
+        for (const SheetFile &sheet : shop.sheets()) sheets.push_back(sheet.svg);
+        write_pdf(sheets, pending.back()->temp());
+    }
+    if (!paths.dxf.empty()) {
+        folders.push_back(std::make_unique<PendingFolder>(paths.dxf));
+        for (const auto &[file, profile] : shop.profiles()) {
+            pending.push_back(std::make_unique<PendingFile>(folders.back()->file(file)));
+            write_dxf(profile, pending.back()->temp());
+        }
+    }
     for (auto &file : pending) file->commit();
+    for (auto &folder : folders) folder->commit();
 }
 
 }  // namespace diekit::io

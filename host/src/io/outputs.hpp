@@ -12,10 +12,15 @@ struct OutputPaths {
     std::string step;    // STEP of the work part's live bodies, with names and colours
     std::string report;  // JSON report, with the interference checks
     std::string svg;     // drawing of the unblanked bodies (engineering sheet)
-    std::string bom;     // bill of materials (CSV)
+    std::string bom;     // parts list: one row per distinct part (CSV)
+    std::string bodies;  // one row per body (CSV)
+    std::string sheets;  // folder: one SVG sheet per plate, with its hole table
+    std::string pdf;     // every plate sheet in one PDF
+    std::string dxf;     // folder: one DXF of wire-cutting profiles per body with a through profile
 };
 
-// Throws SessionError naming the file when an output cannot be written; nothing is left behind then.
+// Throws SessionError naming the file when an output cannot be written; nothing is left behind then
+// (a folder the call made is removed again; files already in a folder are left as they were).
 void write_outputs(const SessionResult &result, const OutputPaths &paths);
 
 }  // namespace diekit::io

@@ -51,8 +51,11 @@ std::map<tag_t, std::string> display_names() {
         std::string stem = file.empty() ? role_of_color(body->color) : std::filesystem::path(file).stem().string();
         if (stem == "other") stem = "body";
         std::string name;
-        do name = stem + ' ' + std::to_string(++counts[stem]);
-        while (taken.count(name));
+        do {
+            name = stem;  // built in steps: GCC 12 warns (-Wrestrict) on stem + ' ' + number
+            name += ' ';
+            name += std::to_string(++counts[stem]);
+        } while (taken.count(name));
         names[body->tag] = name;
     }
     return names;
@@ -61,7 +64,10 @@ std::map<tag_t, std::string> display_names() {
 std::string display_name(tag_t tag) {
     auto names = display_names();
     auto found = names.find(tag);
-    return found == names.end() ? "#" + std::to_string(tag) : found->second;
+    if (found != names.end()) return found->second;
+    std::string text = "#";
+    text += std::to_string(tag);
+    return text;
 }
 
 }  // namespace diekit::io
