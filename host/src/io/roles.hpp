@@ -18,10 +18,11 @@ std::string role_of(const model::Body &body);
 // The imported group's part file below the library's STANDARD folder, or "" when the body has none.
 std::string library_file_of(const model::Body &body);
 
-// Names a designer can read for every live body, by tag: the host name where there is one, else the
-// role and a count in creation order ("insert 1", "retainer plate 2"), library parts by their file
-// ("SPRING20X25 3"), other bodies as "body N", skipping any name a host name already holds so that
-// every display name is unique among made-up names. Host names are left as they are.
+// Names a designer can read for every live body, by tag: the host name where the designer or a
+// plug-in gave one, else the role and a count in creation order ("insert 1", "retainer plate 2"),
+// library parts by their file ("SPRING20X25 3"; with the member's name when more of its group are
+// there, "20X100 pillar 1"; also where the body only has the name its part file gave it), other bodies
+// as "body N". A made-up name never repeats a host name. Host names themselves are left as they are.
 std::map<tag_t, std::string> display_names();
 
 // The display name of one live body ("#N" for a tag that is not one). For many bodies, display_names().

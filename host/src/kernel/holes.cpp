@@ -282,6 +282,10 @@ std::vector<Hole> find_holes(const Shape &solid, const Frame &frame, double thic
         for (auto &[axis_key, steps] : round_segments(faces, axes)) round.push_back(round_hole(axes.at(axis_key), steps, thickness));
 
         std::vector<Opening> found = openings(faces);
+        // Faces looking up first, highest first: a through opening is told from the top.
+        std::stable_sort(found.begin(), found.end(), [](const Opening &a, const Opening &b) {
+            return std::pair(a.facing_up, a.z) > std::pair(b.facing_up, b.z);
+        });
         std::vector<bool> taken(found.size(), false);
         for (std::size_t i = 0; i < found.size(); ++i) {
             if (taken[i]) continue;
