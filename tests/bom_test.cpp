@@ -2,6 +2,7 @@
 // gives them, steel mass = volume × 7.85e-3 g/mm³, roles from the colours and from library groups.
 #include "host_fixture.hpp"
 #include "io/bom.hpp"
+#include "csv.hpp"
 #include "scenario.hpp"
 
 #include <uf_part.h>
@@ -12,30 +13,6 @@
 namespace {
 
 using scenario::Json;
-
-// Splits CSV text into records of fields (quoted fields may hold commas, quotes and line breaks).
-std::vector<std::vector<std::string>> parse_csv(const std::string &text) {
-    std::vector<std::vector<std::string>> records(1, std::vector<std::string>(1));
-    bool quoted = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (quoted) {
-            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') records.back().back() += '"', ++i;
-            else if (c == '"') quoted = false;
-            else records.back().back() += c;
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            records.back().emplace_back();
-        } else if (c == '\n') {
-            records.emplace_back(1);
-        } else {
-            records.back().back() += c;
-        }
-    }
-    if (records.back().size() == 1 && records.back()[0].empty()) records.pop_back();
-    return records;
-}
 
 std::map<std::string, std::string> as_map(const std::vector<std::string> &header, const std::vector<std::string> &row) {
     std::map<std::string, std::string> m;

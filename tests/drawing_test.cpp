@@ -4,12 +4,12 @@
 #include "io/palette.hpp"
 #include "io/svg.hpp"
 #include "diehost_command.hpp"
+#include "raster.hpp"
 #include "scenario.hpp"
 
 #include <uf.h>
 #include <uf_obj.h>
 
-#include <png.h>
 #include <pugixml.hpp>
 
 #include <cstdio>
@@ -160,15 +160,6 @@ TEST_F(Drawing, BodiesAreDrawnInTheirColoursAndNamedBodiesAreLabelled) {
 }
 
 // Renders the SVG with rsvg-convert and returns the RGB pixels (width, height, bytes).
-struct Raster {
-    unsigned width = 0, height = 0;
-    std::vector<png_byte> rgb;
-    bool white(unsigned x, unsigned y) const {
-        const png_byte *p = &rgb[3 * (std::size_t(y) * width + x)];
-        return p[0] > 235 && p[1] > 235 && p[2] > 235;
-    }
-};
-
 Raster render(const std::string &svg_text, const fs::path &dir) {
     fs::create_directories(dir);
     const fs::path svg_path = dir / "sheet.svg", png_path = dir / "sheet.png";
@@ -180,20 +171,7 @@ Raster render(const std::string &svg_text, const fs::path &dir) {
         ADD_FAILURE() << "rsvg-convert failed (status " << status << "); install librsvg2-bin (./diekit does)";
         return raster;
     }
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, png_path.c_str())) {
-        ADD_FAILURE() << "cannot read " << png_path << ": " << image.message;
-        return raster;
-    }
-    image.format = PNG_FORMAT_RGB;
-    raster.rgb.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, raster.rgb.data(), 0, nullptr)) {
-        ADD_FAILURE() << "cannot decode " << png_path << ": " << image.message;
-        return raster;
-    }
-    raster.width = image.width;
-    raster.height = image.height;
+    raster = read_png(png_path.string());
     return raster;
 }
 
@@ -342,7 +320,7 @@ TEST(DrawingCli, DrawingAndBillOfMaterialsAreWrittenWholeOrNotAtAll) {
     fs::create_directories(dir);
     const std::string example = std::string(DIEKIT_SOURCE_DIR) + "/examples/flatinsert.json";
     std::string output;
-    ASSERT_EQ(run_diehost("run " + example + " --quiet --svg " + (dir / "d.svg").string() + " --bom " +
+    ASSERT_EQ(run_diehost("run " + example + " --quiet --svg " + (dir / "d.svg").string() + " --bodies " +
                               (dir / "d.csv").string(),
                           output),
               0)
