@@ -216,6 +216,18 @@ Contact contact(const Shape &a, const Shape &b, bool with_volume) {
     });
 }
 
+bool touches(const Shape &a, const Shape &b) {
+    return guarded(kOp, [&] {
+        // A held-back cut lies within its base: its box answers without running the cut.
+        auto quick_box = [](const Shape &shape, const char *what) {
+            return is_held(shape) ? loose_box(shape.data()->held->base->solid, kTolerance)
+                                  : loose_box(require(kOp, shape, what), kTolerance);
+        };
+        if (quick_box(a, "first body").IsOut(quick_box(b, "second body"))) return false;
+        return contact(a, b, false).may_share;
+    });
+}
+
 void prepare_contacts(const Shape &shape) {
     ShapeData *data = shape.data();
     if (!data || data->contacts) return;

@@ -22,6 +22,10 @@ struct Contact {
 // Throws KernelError when the kernel fails.
 Contact contact(const Shape &a, const Shape &b, bool with_volume = true);
 
+// Whether a and b come within kTolerance of each other (boundaries meeting, or one inside the other):
+// the same answer as distance(a, b) <= kTolerance, boxes first. Throws KernelError when the kernel fails.
+bool touches(const Shape &a, const Shape &b);
+
 // The volumes shared by pairs of shapes (indexes into shapes), all from one general fuse of the
 // shapes the pairs name: each region where shapes overlap is built once, however many pairs it
 // belongs to. The same volumes as one boolean per pair. Throws KernelError when the kernel fails or
