@@ -104,11 +104,11 @@ void write_outputs(const SessionResult &result, const OutputPaths &paths, const 
         pending.push_back(std::make_unique<PendingFile>(paths.report));
         write_report(result, pending.back()->temp(), checks);
     }
+    ShopOutputs shop(result.name);
     if (!paths.svg.empty()) {
         pending.push_back(std::make_unique<PendingFile>(paths.svg));
-        write_text(drawing_svg(result.name), pending.back()->temp());
+        write_text(drawing_svg(result.name, shop.parts()), pending.back()->temp());
     }
-    ShopOutputs shop(result.name);
     if (!paths.bom.empty()) {
         pending.push_back(std::make_unique<PendingFile>(paths.bom));
         write_text(parts_list_csv(shop.parts()), pending.back()->temp());

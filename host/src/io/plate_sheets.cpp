@@ -135,12 +135,7 @@ private:
         }
         // The section's cutting plane, viewed towards +y (up the sheet).
         const double L = m_plate.box.size[0], yc = top_y(m_section_level);
-        m_svg.line(top_x(0) - 6, yc, top_x(L) + 6, yc, "centre");
-        for (double x : {top_x(0) - 6, top_x(L) + 6}) {
-            m_svg.raw() << "    <line x1=\"" << number(x) << "\" y1=\"" << number(yc) << "\" x2=\"" << number(x) << "\" y2=\""
-                        << number(yc - 5) << "\" class=\"dim\" stroke-width=\"0.5\" marker-end=\"url(#arrow)\"/>\n";
-            m_svg.text(x + (x < top_x(0) ? -2.5 : 2.5), yc - 5, 3.5, "A", "middle");
-        }
+        m_svg.cutting_plane(top_x(0) - 6, top_x(L) + 6, yc, "A");
         // Datum corner and overall sizes.
         const double dx = top_x(0), dy = top_y(0);
         m_svg.raw() << "    <circle cx=\"" << number(dx) << "\" cy=\"" << number(dy) << "\" r=\"1.2\" fill=\"none\" stroke=\"#000\" stroke-width=\"0.25\"/>\n";

@@ -28,19 +28,32 @@ std::string number(double v) {
     return std::string_view(text) == "-0.00" ? "0.00" : text;
 }
 
+namespace {
+
+// Lines `pitch` apart at `angle` degrees, as a fill pattern.
+std::string hatch_pattern(const char *id, double pitch, double angle) {
+    const std::string p = number(pitch);
+    return std::string("    <pattern id=\"") + id + "\" patternUnits=\"userSpaceOnUse\" width=\"" + p + "\" height=\"" + p +
+           "\" patternTransform=\"rotate(" + number(angle) + ")\"><line x1=\"0\" y1=\"0\" x2=\"0\" y2=\"" + p +
+           "\" stroke=\"#000\" stroke-width=\"0.18\"/></pattern>\n";
+}
+
+}  // namespace
+
 SheetSvg::SheetSvg(double width, double height, const std::string &title) : m_width(width), m_height(height) {
     m_out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
           << "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" << width << "mm\" height=\"" << height
           << "mm\" viewBox=\"0 0 " << width << " " << height << "\">\n"
           << "  <title>" << escape(title) << "</title>\n"
           << "  <defs>\n"
-          << "    <pattern id=\"hatch\" patternUnits=\"userSpaceOnUse\" width=\"2\" height=\"2\" patternTransform=\"rotate(45)\">"
-             "<line x1=\"0\" y1=\"0\" x2=\"0\" y2=\"2\" stroke=\"#000\" stroke-width=\"0.18\"/></pattern>\n"
+          << hatch_pattern("hatch", 2, 45) << hatch_pattern("hatch-1", 2, -45) << hatch_pattern("hatch-2", 3.2, 45)
+          << hatch_pattern("hatch-3", 3.2, -45)
           << "    <marker id=\"arrow\" viewBox=\"0 0 10 10\" refX=\"10\" refY=\"5\" markerWidth=\"3\" markerHeight=\"3\" "
              "markerUnits=\"userSpaceOnUse\" orient=\"auto-start-reverse\"><path d=\"M0 1.5 L10 5 L0 8.5 Z\" fill=\"#000\"/></marker>\n"
           << "  </defs>\n"
           << "  <style>\n"
-          << "    path { fill: none; stroke: #000; stroke-linecap: round; stroke-linejoin: round; }\n"
+          << "    path { fill: none; stroke-linecap: round; stroke-linejoin: round; }\n"
+          << "    path:not([stroke]) { stroke: #000; }\n"
           << "    path.visible { stroke-width: 0.35; }\n"
           << "    path.smooth { stroke-width: 0.18; }\n"
           << "    path.hidden { stroke-width: 0.18; stroke-dasharray: 1.2 0.8; }\n"
@@ -127,9 +140,27 @@ void SheetSvg::centre_mark(double x, double y, double r) {
     line(x, y - e, x, y + e, "centre");
 }
 
-void SheetSvg::leader(double x, double y, double tx, double ty) {
+void SheetSvg::leader(double x, double y, double tx, double ty, const std::string &attributes) {
     m_out << "    <circle cx=\"" << number(x) << "\" cy=\"" << number(y) << "\" r=\"0.5\" fill=\"#000\"/>\n";
-    line(x, y, tx, ty, "leader");
+    m_out << "    <line x1=\"" << number(x) << "\" y1=\"" << number(y) << "\" x2=\"" << number(tx) << "\" y2=\"" << number(ty)
+          << "\" class=\"leader\"" << (attributes.empty() ? "" : " " + attributes) << "/>\n";
+}
+
+void SheetSvg::balloon(double x, double y, double r, const std::string &number_text, const std::string &attributes) {
+    m_out << "    <g class=\"balloon\"" << (attributes.empty() ? "" : " " + attributes) << ">\n";
+    m_out << "    <circle cx=\"" << number(x) << "\" cy=\"" << number(y) << "\" r=\"" << number(r)
+          << "\" fill=\"#fff\" stroke=\"#000\" stroke-width=\"0.35\"/>\n";
+    text(x, y + 1.2, 3.5, number_text, "middle", "class=\"item\"");
+    m_out << "    </g>\n";
+}
+
+void SheetSvg::cutting_plane(double x0, double x1, double y, const std::string &letter) {
+    line(x0, y, x1, y, "centre");
+    for (double x : {x0, x1}) {
+        m_out << "    <line x1=\"" << number(x) << "\" y1=\"" << number(y) << "\" x2=\"" << number(x) << "\" y2=\"" << number(y - 5)
+              << "\" class=\"dim\" stroke-width=\"0.5\" marker-end=\"url(#arrow)\"/>\n";
+        text(x + (x < x1 ? -2.5 : 2.5), y - 5, 3.5, letter, "middle", "class=\"cutting-plane\"");
+    }
 }
 
 void SheetSvg::first_angle_symbol(double x, double y, double h) {
@@ -150,29 +181,36 @@ void SheetSvg::first_angle_symbol(double x, double y, double h) {
 }
 
 double SheetSvg::table(double x, double y, const std::vector<double> &widths, const std::vector<std::string> &header,
-                       const std::vector<std::vector<std::string>> &rows, double row_height, const std::string &id) {
+                       const std::vector<std::vector<std::string>> &rows, double row_height, const std::string &id,
+                       bool upward) {
     double total = 0;
     for (double w : widths) total += w;
-    const double height = row_height * static_cast<double>(rows.size() + 1);
+    const std::size_t count = rows.size() + 1;
+    const double height = row_height * static_cast<double>(count);
     const double size = std::min(2.5, row_height * 0.62);
+    // Visual row k from the top: the header first, or last when the table reads upward.
+    auto top_of = [&](std::size_t k) { return y + row_height * static_cast<double>(k); };
+    const std::size_t header_row = upward ? count - 1 : 0;
     m_out << "  <g id=\"" << escape(id) << "\" class=\"table\">\n";
     rect(x, y, total, height, "frame");
-    for (std::size_t r = 1; r <= rows.size(); ++r) line(x, y + row_height * r, x + total, y + row_height * r, r == 1 ? "frame" : "thin");
+    for (std::size_t k = 1; k < count; ++k)
+        line(x, top_of(k), x + total, top_of(k), k == header_row || k == header_row + 1 ? "frame" : "thin");
     double cx = x;
     for (std::size_t c = 0; c + 1 < widths.size(); ++c) {
         cx += widths[c];
         line(cx, y, cx, y + height, "thin");
     }
-    auto row = [&](const std::vector<std::string> &cells, double ty, const char *cls) {
+    auto row = [&](const std::vector<std::string> &cells, std::size_t k, const char *cls) {
         double left = x;
         for (std::size_t c = 0; c < widths.size() && c < cells.size(); ++c) {
             if (!cells[c].empty())
-                text(left + 1, ty, size, cells[c], "start", std::string("class=\"") + cls + "\" data-column=\"" + std::to_string(c) + "\"");
+                text(left + 1, top_of(k) + row_height * 0.72, size, cells[c], "start",
+                     std::string("class=\"") + cls + "\" data-column=\"" + std::to_string(c) + "\"");
             left += widths[c];
         }
     };
-    row(header, y + row_height * 0.72, "head");
-    for (std::size_t r = 0; r < rows.size(); ++r) row(rows[r], y + row_height * (r + 1.72), "cell");
+    row(header, header_row, "head");
+    for (std::size_t r = 0; r < rows.size(); ++r) row(rows[r], upward ? count - 2 - r : r + 1, "cell");
     m_out << "  </g>\n";
     return height;
 }

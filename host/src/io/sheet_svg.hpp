@@ -25,6 +25,8 @@ struct TitleField {
 class SheetSvg {
 public:
     // Starts an A-size sheet of width × height mm with its frame (10 mm in) and the shared styles.
+    // Cut faces are hatched with the pattern `hatch` (45°); `hatch-1` to `hatch-3` tell neighbouring
+    // parts of a section apart (135°, and both angles at a wider pitch).
     SheetSvg(double width, double height, const std::string &title);
 
     std::ostringstream &raw() { return m_out; }
@@ -44,13 +46,21 @@ public:
     void dimension(double ax, double ay, double bx, double by, double offset, const std::string &value);
     // Centre lines through a round hole of sheet radius r.
     void centre_mark(double x, double y, double r);
-    // A leader from (x, y) on a part to a label at (tx, ty).
-    void leader(double x, double y, double tx, double ty);
+    // A leader from (x, y) on a part (a dot there) to a label at (tx, ty); `attributes` go on its line.
+    void leader(double x, double y, double tx, double ty, const std::string &attributes = "");
+    // An item number in a circle of radius r centred at (x, y); `attributes` go on its group.
+    void balloon(double x, double y, double r, const std::string &number, const std::string &attributes = "");
+    // The cutting plane of a section along y from x0 to x1, its ends marked by arrows pointing up the
+    // sheet (the way the section is seen) and the section's letter.
+    void cutting_plane(double x0, double x1, double y, const std::string &letter);
     // The first-angle symbol (ISO 5456-2) with its lower left corner at (x, y + h).
     void first_angle_symbol(double x, double y, double height);
-    // A table: column widths, header cells and rows; returns its height. Cells may be left empty.
+    // A table with its top edge at y: column widths, header cells and rows; returns its height. Cells
+    // may be left empty. `upward`: the header is the bottom row and the first row sits just above it
+    // (a parts list above a title block).
     double table(double x, double y, const std::vector<double> &widths, const std::vector<std::string> &header,
-                 const std::vector<std::vector<std::string>> &rows, double row_height, const std::string &id);
+                 const std::vector<std::vector<std::string>> &rows, double row_height, const std::string &id,
+                 bool upward = false);
     // The title block in the bottom right corner inside the frame: rows of fields, two per row.
     // Returns its top edge.
     double title_block(const std::vector<TitleField> &fields, double width);

@@ -1,5 +1,5 @@
 // Section views: the half behind the plane by a boolean with a box, its faces on the plane, and the
-// hidden-line projection of that half.
+// hidden-line projection of that half (of all halves together for an assembly).
 #include "kernel/section_view.hpp"
 
 #include "kernel/occ.hpp"
@@ -22,21 +22,26 @@ namespace diekit::kernel {
 
 using namespace detail;
 
-SectionView section_view(const Shape &shape, const Frame &frame, double level, double deflection) {
-    constexpr const char *op = "section view";
-    const Shape local = to_frame(shape, frame);
-    const Box box = bounding_box(local);
-    SectionView view;
-    if (!(level > box[1]) || !(level < box[4])) return view;
-    const Shape half = guarded(op, [&] {
+namespace {
+
+constexpr const char *kOp = "section view";
+
+// The part of a shape (with box `box`) on the far side of the plane y = level: y >= level.
+Shape behind(const Shape &shape, const Box &box, double level) {
+    return guarded(kOp, [&] {
         const double m = 1 + std::max({box[3] - box[0], box[4] - box[1], box[5] - box[2]});
         const TopoDS_Shape front = BRepPrimAPI_MakeBox(gp_Pnt(box[0] - m, box[1] - m, box[2] - m),
                                                        gp_Pnt(box[3] + m, level, box[5] + m)).Shape();
-        BRepAlgoAPI_Cut cutter(local.occ(), front);
-        if (!cutter.IsDone()) fail(op, "the kernel could not cut the part");
+        BRepAlgoAPI_Cut cutter(shape.occ(), front);
+        if (!cutter.IsDone()) fail(kOp, "the kernel could not cut the part");
         return Shape(cutter.Shape());
     });
-    guarded(op, [&] {
+}
+
+// The closed outlines (x, z) of the half's faces that lie on the plane y = level.
+std::vector<Polyline2> outlines_on_plane(const Shape &half, double level, double deflection) {
+    return guarded(kOp, [&] {
+        std::vector<Polyline2> outlines;
         for (TopExp_Explorer f(half.occ(), TopAbs_FACE); f.More(); f.Next()) {
             const TopoDS_Face &face = TopoDS::Face(f.Current());
             BRepAdaptor_Surface surface(face, false);
@@ -58,17 +63,51 @@ SectionView section_view(const Shape &shape, const Frame &frame, double level, d
                     if (e.Orientation() == TopAbs_REVERSED) std::reverse(piece.begin(), piece.end());
                     outline.insert(outline.end(), piece.begin(), piece.end());
                 }
-                if (outline.size() >= 3) view.cut.push_back(std::move(outline));
+                if (outline.size() >= 3) outlines.push_back(std::move(outline));
             }
         }
-        return 0;
+        return outlines;
     });
+}
+
+const ViewAxes kFromFront{{0, -1, 0}, {1, 0, 0}};
+
+}  // namespace
+
+SectionView section_view(const Shape &shape, const Frame &frame, double level, double deflection) {
+    const Shape local = to_frame(shape, frame);
+    const Box box = bounding_box(local);
+    SectionView view;
+    if (!(level > box[1]) || !(level < box[4])) return view;
+    const Shape half = behind(local, box, level);
+    view.cut = outlines_on_plane(half, level, deflection);
     HiddenLineOptions options;
     options.deflection = deflection;
     options.with_hidden = false;
-    const auto lines = project_hidden_lines({half}, ViewAxes{{0, -1, 0}, {1, 0, 0}}, options);
-    for (auto &l : lines.front().visible) view.beyond.push_back(l);
+    view.beyond = project_hidden_lines({half}, kFromFront, options).front().visible;
     return view;
+}
+
+std::vector<SectionView> section_views(const std::vector<Shape> &shapes, const std::vector<bool> &sectioned,
+                                       double level, const HiddenLineOptions &options) {
+    std::vector<SectionView> views(shapes.size());
+    std::vector<Shape> seen(shapes.size());  // what of each shape the viewer sees: null for nothing
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        if (shapes[i].is_null() || is_empty(shapes[i])) continue;
+        const Box box = bounding_box(shapes[i]);
+        if (!(box[4] > level)) continue;  // wholly in front of the plane
+        if (!(box[1] < level) || (i < sectioned.size() && !sectioned[i])) {
+            seen[i] = shapes[i];
+            continue;
+        }
+        seen[i] = behind(shapes[i], box, level);
+        views[i].cut = outlines_on_plane(seen[i], level, options.deflection);
+    }
+    HiddenLineOptions visible_only = options;
+    visible_only.with_hidden = false;
+    auto lines = project_hidden_lines(seen, kFromFront, visible_only);
+    for (std::size_t i = 0; i < shapes.size(); ++i) views[i].beyond = std::move(lines[i].visible);
+    return views;
 }
 
 }  // namespace diekit::kernel

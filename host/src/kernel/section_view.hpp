@@ -1,4 +1,4 @@
-// Section views for drawings: a solid cut by a plane across a frame's y axis, the cut faces as closed
+// Section views for drawings: solids cut by a plane across a frame's y axis, the cut faces as closed
 // outlines and the edges beyond the plane as the viewer sees them.
 #pragma once
 
@@ -18,5 +18,15 @@ struct SectionView {
 // deviation `deflection`. An empty view when the plane misses the shape. Throws KernelError when the
 // kernel cannot cut or project it.
 SectionView section_view(const Shape &shape, const Frame &frame, double level, double deflection);
+
+// Several solids cut together by the absolute plane y = level and seen from the front (from smaller
+// y, as the front view of a drawing: view x = x, view y = z), each hiding the others: per shape, in
+// the order given, the outlines of its cut faces and its visible lines beyond the plane. A shape
+// with `sectioned` false is drawn whole, uncut, when any of it lies behind the plane (the convention
+// for bolts, pins and shafts cut lengthwise); shapes wholly in front of the plane give nothing.
+// `options.with_hidden` is ignored (sections show no hidden lines). Throws KernelError when the kernel
+// cannot cut or project a shape.
+std::vector<SectionView> section_views(const std::vector<Shape> &shapes, const std::vector<bool> &sectioned,
+                                       double level, const HiddenLineOptions &options);
 
 }  // namespace diekit::kernel
