@@ -4,9 +4,11 @@
 #include "diehost_command.hpp"
 #include "io/checks.hpp"
 #include "io/materials.hpp"
+#include "io/outputs.hpp"
 #include "io/parts_list.hpp"
 #include "io/pdf.hpp"
 #include "io/roles.hpp"
+#include "kernel/kernel.hpp"
 #include "model/errors.hpp"
 #include "raster.hpp"
 #include "scenario.hpp"
@@ -330,7 +332,7 @@ TEST_F(DemoShop, PartsListCountsEveryBodyOnceAndNamesStandardPartsByTheirStandar
 
 class DisplayNames : public ::testing::Test {};
 
-TEST_F(DisplayNames, UnnamedBodiesGetRoleOrFileNamesThatRepeatNoHostName) {
+TEST_F(DisplayNames, UnnamedBodiesGetRoleOrFileNamesThatRepeatNoHostNameInCheckStepDrawingAndPartsList) {
     scenario::play(Json::parse(R"({"objects": [
         {"name": "insert 1", "block": {"corner": [0, 0, 0], "size": [10, 10, 10]}, "color": 100},
         {"block": {"corner": [0, 0, 20], "size": [10, 10, 10]}, "color": 181},
@@ -355,6 +357,26 @@ TEST_F(DisplayNames, UnnamedBodiesGetRoleOrFileNamesThatRepeatNoHostName) {
     EXPECT_NE(text.find(" insert 1 / #"), std::string::npos) << text;
     EXPECT_NE(text.find(" retainer plate 1"), std::string::npos) << text;
     EXPECT_EQ(text.find("#" + std::to_string(store.bodies()[3]->tag) + "\n"), std::string::npos) << text;
+
+    // The STEP products, the drawing's labels and the parts list name them so too.
+    const fs::path dir = fs::temp_directory_path() / ("diekit_names_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    diekit::io::OutputPaths paths;
+    paths.step = (dir / "n.step").string(), paths.svg = (dir / "n.svg").string(), paths.bom = (dir / "n.csv").string();
+    diekit::io::write_outputs({"names", {}, 0}, paths);
+    std::vector<std::string> products;
+    for (auto &shape : diekit::kernel::read_step(paths.step)) products.push_back(shape.name);
+    EXPECT_EQ(products, names);
+    pugi::xml_document drawing;
+    ASSERT_TRUE(drawing.load_file(paths.svg.c_str()));
+    // (the spring stands hidden in its clearance body)
+    for (const char *name : {"insert 2", "retainer plate 1", "body 1", "SPRING10X25 spring_clearance 1"})
+        EXPECT_TRUE(drawing.select_node(("//text[@class='label'][text()='" + std::string(name) + "']").c_str())) << name;
+    std::string listed;
+    std::ifstream csv(paths.bom);
+    for (auto &row : parse_csv({std::istreambuf_iterator<char>(csv), {}})) listed += row.back() + "|";
+    for (const std::string &name : names) EXPECT_NE(listed.find(name), std::string::npos) << name << " in " << listed;
+    fs::remove_all(dir);
 }
 
 // ---- the materials table ----

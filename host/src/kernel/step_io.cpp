@@ -1,6 +1,7 @@
 // STEP AP214 exchange with names and colours through an XCAF document.
 #include "kernel/occ.hpp"
 
+#include <BRepBuilderAPI_Transform.hxx>
 #include <IFSelect_ReturnStatus.hxx>
 #include <Interface_Static.hxx>
 #include <Quantity_Color.hxx>
@@ -129,7 +130,14 @@ void write_step(const std::string &path, const std::vector<NamedShape> &shapes) 
             const TopoDS_Shape &shape = require(op, item.shape, ("shape '" + item.name + "'").c_str());
             // A body emptied by a cut has no geometry to exchange.
             if (!TopExp_Explorer(shape, TopAbs_VERTEX).More()) continue;
-            const TDF_Label label = shape_tool->AddShape(shape, false);
+            // A placed shape would go out as an assembly of one around a prototype that its copies
+            // share and that has no name ("SOLID" in other systems, and read back so): each body is
+            // written as a part of its own, in place, under its name.
+            const TopoDS_Shape part =
+                shape.Location().IsIdentity()
+                    ? shape
+                    : BRepBuilderAPI_Transform(shape.Located(TopLoc_Location()), shape.Location().Transformation(), true).Shape();
+            const TDF_Label label = shape_tool->AddShape(part, false);
             TDataStd_Name::Set(label, TCollection_ExtendedString(item.name.c_str(), true));
             // Rgb holds display (sRGB) values, which is what STEP files carry; Quantity_Color is linear.
             const Quantity_Color color(item.color.r, item.color.g, item.color.b, Quantity_TOC_sRGB);
