@@ -281,6 +281,15 @@ TEST_F(DemoShop, SheetsHoldHoleTablesAsTextAndRenderInked) {
     EXPECT_LT(all, 0.3);
     EXPECT_GT(raster.ink(unsigned(40 * px), unsigned(70 * px), unsigned(200 * px), unsigned(160 * px)), 0.01) << "top view";
     EXPECT_GT(raster.ink(unsigned(225 * px), unsigned(20 * px), unsigned(410 * px), unsigned(80 * px)), 0.05) << "hole table";
+    // Every cell's text is drawn where the cell is (a missing font or a misplaced table leaves it blank).
+    for (auto node : doc.select_nodes("//g[@id='hole-table']/text[@class='cell']")) {
+        auto cell = node.node();
+        const double x = cell.attribute("x").as_double(), y = cell.attribute("y").as_double();
+        const double size = cell.attribute("font-size").as_double();
+        const double width = 0.45 * size * std::string(cell.child_value()).size();
+        EXPECT_GT(raster.ink(unsigned(x * px), unsigned((y - 0.7 * size) * px), unsigned((x + width) * px), unsigned(y * px)), 0.08)
+            << cell.child_value() << " at " << x << ", " << y;
+    }
 
     // One PDF page per sheet.
     const std::string pdf = read(*dir / "sheets.pdf");
