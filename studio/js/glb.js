@@ -55,8 +55,8 @@ function readAccessor(buffer, doc, bin, index) {
     const start = bin.offset + (bv.byteOffset || 0) + (acc.byteOffset || 0);
     const stride = bv.byteStride || size * width;
     const span = acc.count ? (acc.count - 1) * stride + size * width : 0;
-    if ((bv.byteOffset || 0) + (acc.byteOffset || 0) + span > Math.min(bv.byteLength, bin.length))
-        fail(`accessor ${index} runs past its buffer view`);
+    if ((bv.byteOffset || 0) + bv.byteLength > bin.length) fail(`buffer view ${acc.bufferView} runs past the BIN chunk`);
+    if ((acc.byteOffset || 0) + span > bv.byteLength) fail(`accessor ${index} runs past its buffer view`);
     if (stride === size * width && start % size === 0) return new Type(buffer, start, count);
     const out = new Type(count), view = new DataView(buffer), get = GETTERS[acc.componentType];
     for (let i = 0; i < acc.count; i++)

@@ -27,6 +27,21 @@ export function colorOf(rgb) {
     return new THREE.Color(rgb[0] * scale, rgb[1] * scale, rgb[2] * scale);
 }
 
+// Turns every triangle so that its winding agrees with its vertex normals: a two-sided material
+// shades the back of a triangle with the normal reversed, so a triangle wound the other way would
+// come out dark.
+function windOutward(pos, nrm, idx) {
+    for (let t = 0; t + 2 < idx.length; t += 3) {
+        const a = 3 * idx[t], b = 3 * idx[t + 1], c = 3 * idx[t + 2];
+        const ux = pos[b] - pos[a], uy = pos[b + 1] - pos[a + 1], uz = pos[b + 2] - pos[a + 2];
+        const vx = pos[c] - pos[a], vy = pos[c + 1] - pos[a + 1], vz = pos[c + 2] - pos[a + 2];
+        const nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
+        const d = nx * (nrm[a] + nrm[b] + nrm[c]) + ny * (nrm[a + 1] + nrm[b + 1] + nrm[c + 1]) +
+                  nz * (nrm[a + 2] + nrm[b + 2] + nrm[c + 2]);
+        if (d < 0) { const k = idx[t + 1]; idx[t + 1] = idx[t + 2]; idx[t + 2] = k; }
+    }
+}
+
 export class Viewer {
     constructor(host) {
         this.host = host;
@@ -45,8 +60,10 @@ export class Viewer {
         this.controls.zoomSpeed = 1.6;
         this.controls.addEventListener('change', () => this.requestRender());
 
-        this.scene.add(new THREE.HemisphereLight(0xffffff, 0x8a8f99, 0.65));
-        this.light = new THREE.DirectionalLight(0xffffff, 0.55);
+        const sky = new THREE.HemisphereLight(0xffffff, 0x9ea3ab, 0.75);
+        sky.position.set(0, 0, 1);   // the model's up is Z
+        this.scene.add(sky);
+        this.light = new THREE.DirectionalLight(0xffffff, 0.45);
         this.camera.add(this.light);
         this.light.position.set(0.4, 0.8, 1);
         this.scene.add(this.camera);
@@ -77,7 +94,7 @@ export class Viewer {
 
     updateFrustum() {
         const aspect = Math.max(1, this.host.clientWidth) / Math.max(1, this.host.clientHeight);
-        const half = this.radius * 1.15;
+        const half = this.radius * 1.02;
         const cam = this.camera;
         if (aspect >= 1) { cam.left = -half * aspect; cam.right = half * aspect; cam.top = half; cam.bottom = -half; }
         else { cam.left = -half; cam.right = half; cam.top = half / aspect; cam.bottom = -half / aspect; }
@@ -139,7 +156,10 @@ export class Viewer {
             g.setAttribute('position', new THREE.BufferAttribute(tris.attributes.POSITION, 3));
             if (tris.attributes.NORMAL) g.setAttribute('normal', new THREE.BufferAttribute(tris.attributes.NORMAL, 3));
             else g.computeVertexNormals();
-            if (tris.indices) g.setIndex(new THREE.BufferAttribute(tris.indices, 1));
+            if (tris.indices) {
+                if (tris.attributes.NORMAL) windOutward(tris.attributes.POSITION, tris.attributes.NORMAL, tris.indices);
+                g.setIndex(new THREE.BufferAttribute(tris.indices, 1));
+            }
             g.computeBoundingSphere();
             body.material = new THREE.MeshPhongMaterial({
                 color: body.color, specular: 0x202020, shininess: 25, side: THREE.DoubleSide,
