@@ -11,16 +11,18 @@ const AXES = { '+X': [1, 0, 0], '-X': [-1, 0, 0], '+Y': [0, 1, 0], '-Y': [0, -1,
 
 export const isCollector = (block) => COLLECTORS.has(block.class);
 
-// What a block picks in the view: a list of "body", "face", "edge", "curve", or ["point"] /
-// ["normal"] for point and vector blocks; null for blocks that take no picks.
+// What a block picks in the view: some of "body", "face", "edge", "curve", or ["point"] for a
+// point block; null for blocks that take no picks. The host says what each block accepts (an
+// axis, which a vector block also takes, is typed, not picked).
+const PICKED_KINDS = ['body', 'face', 'edge', 'curve', 'point'];
+const DEFAULT_KINDS = {
+    BodyCollector: ['body'], FaceCollector: ['face'], CurveCollector: ['curve', 'edge'], EdgeCollector: ['edge'],
+    SelectObject: ['body'], SpecifyPoint: ['point'], SpecifyVector: ['face', 'edge', 'curve'],
+};
 export function pickKinds(block) {
-    if (block.class === 'SpecifyPoint') return ['point'];
-    if (block.class === 'SpecifyVector') return ['normal'];
-    if (!isCollector(block)) return null;
     const given = Array.isArray(block.accepts) ? block.accepts : block.accepts ? [block.accepts] : null;
-    if (given && given.length) return given;
-    return { BodyCollector: ['body'], FaceCollector: ['face'], CurveCollector: ['curve', 'edge'],
-             EdgeCollector: ['edge'] }[block.class] || ['body'];
+    const kinds = (given || DEFAULT_KINDS[block.class] || []).filter((k) => PICKED_KINDS.includes(k));
+    return kinds.length ? kinds : null;
 }
 
 const fmt = (x) => (typeof x === 'number' ? String(Math.round(x * 1e6) / 1e6) : String(x ?? ''));
@@ -86,6 +88,9 @@ export class DialogView {
         row.update = (state) => {
             row.node.hidden = state.shown === false;
             row.node.dataset.shown = state.shown === false ? 'false' : 'true';
+            const off = state.enabled === false;
+            row.node.classList.toggle('disabled', off);
+            for (const c of row.node.querySelectorAll('input, select, button')) c.disabled = off;
             update(state);
         };
         return row;
@@ -186,7 +191,7 @@ export class DialogView {
     point(b) {
         const f = this.xyz(b, ['x', 'y', 'z'], (v) => this.onValue(b.id, v));
         const node = el('div', { class: 'row point' }, this.caption(b),
-                        el('span', { class: 'field' }, f.node, this.pickButton(b, 'Pick point')));
+                        el('span', { class: 'field' }, f.node, this.pickButton(b, 'Pick')));
         return { node, update: (s) => f.show(vec(s.value)) };
     }
 
@@ -196,7 +201,7 @@ export class DialogView {
                         ...Object.keys(AXES).map((a) => el('option', { value: a }, a)));
         axis.addEventListener('change', () => { if (axis.value) this.onValue(b.id, AXES[axis.value]); });
         const node = el('div', { class: 'row vector' }, this.caption(b),
-                        el('span', { class: 'field' }, axis, f.node, this.pickButton(b, 'Face normal')));
+                        el('span', { class: 'field' }, axis, f.node, this.pickButton(b, 'Pick')));
         return {
             node, update: (s) => {
                 const v = vec(s.value);

@@ -81,15 +81,15 @@ function applyState(state) {
     app.state = state;
     document.body.dataset.revision = String(state.revision);
     navigator.render(state);
-    for (const b of state.bodies || []) viewer.setShown(b.tag, !b.blanked);
-    for (const c of state.curves || []) viewer.setShown(c.tag, !c.blanked);
+    for (const o of [...(state.bodies || []), ...(state.curves || [])]) viewer.setShown(o.tag, !o.blanked && !o.hidden);
     renderPlugins(state.plugins || []);
     $('#undo').disabled = !state.undo?.can_undo || !!state.dialog;
     $('#redo').disabled = !state.undo?.can_redo || !!state.dialog;
     renderMessages(state.messages || []);
     if (state.dialog) showDialog(state.dialog);
     else if (app.dialog) closeDialog();
-    document.title = `diekit studio${state.name ? ' · ' + state.name : ''}`;
+    const name = state.session ?? state.name;
+    document.title = `diekit studio${name ? ' · ' + name : ''}`;
 }
 
 function renderPlugins(plugins) {
@@ -209,80 +209,63 @@ for (const [id, button] of [['#dlg-ok', 'ok'], ['#dlg-apply', 'apply'], ['#dlg-c
 
 // ---- selections: what the collectors hold ----
 
-// A host item of a collector's value, as a tag when it names one.
-function itemTag(item) {
-    if (typeof item === 'number') return item;
-    if (item && typeof item === 'object') return item.tag ?? item.body ?? item.curve ?? null;
-    return null;
-}
-
 function objectOf(tag) {
     return app.state?.bodies?.find((b) => b.tag === tag) || app.state?.curves?.find((c) => c.tag === tag) || null;
 }
 
-// Keeps the page's list of picks in step with the host's value: emptied when the host emptied
-// it, rebuilt from tags when the host names bodies or curves the page knows.
-function syncPicks(block) {
-    const items = Array.isArray(block.value) ? block.value : [];
-    const mine = app.picks.get(block.id) || [];
-    if (!items.length) { app.picks.set(block.id, []); return; }
-    const objects = items.map((i) => objectOf(itemTag(i)));
-    if (objects.every(Boolean)) {
-        app.picks.set(block.id, objects.map((o, k) => mine[k] && mine[k].tag === o.tag ? mine[k] : (
-            app.state.curves?.includes(o)
-                ? { pick: { pick: { curve: o.tag } }, key: `c${o.tag}`, tag: o.tag, label: titleOf(o) }
-                : { pick: { pick: { body: o.tag } }, key: `b${o.tag}`, tag: o.tag, label: titleOf(o) })));
-    } else if (mine.length !== items.length) {
-        app.picks.set(block.id, mine.slice(0, items.length));
-    }
-}
+const nameOf = (tag) => { const o = objectOf(tag); return o ? titleOf(o) : `#${tag}`; };
+const round = (x) => Math.round(x * 1e4) / 1e4;
 
-function describeSelection(block) {
-    const items = Array.isArray(block.value) ? block.value : [];
-    const kinds = pickKinds(block);
-    if (!items.length) return `Select ${kinds.map((k) => k + 's').join(' or ')}`;
-    const mine = app.picks.get(block.id) || [];
-    const names = items.map((item, k) => {
-        if (mine[k]?.label) return mine[k].label;
-        const o = objectOf(itemTag(item));
-        if (o) return titleOf(o);
-        if (typeof item === 'string') return item;
-        if (item?.face !== undefined) return `face of ${item.face}`;
-        if (item?.edge !== undefined) return `edge of ${item.edge}`;
-        return itemTag(item) !== null ? `#${itemTag(item)}` : JSON.stringify(item);
-    });
-    return `${items.length} selected: ${names.join(', ')}`;
-}
-
+// What the page sends for a picked item ({pick: ...}), with a key to find it again and a label.
 function pickOf(item) {
-    const o = objectOf(item.body ?? item.curve);
-    const name = o ? titleOf(o) : `#${item.body ?? item.curve}`;
-    const at = item.at?.map(round);
+    const at = item.at ? { at: item.at.map(round) } : {};
     switch (item.kind) {
-    case 'body': return { pick: { pick: { body: item.body } }, key: `b${item.body}`, tag: item.body, label: name };
-    case 'face': return { pick: { pick: { body: item.body, face: item.face, at } }, key: `f${item.body}.${item.face}`,
-                          body: item.body, face: item.face, label: `face ${item.face} of ${name}` };
-    case 'edge': return { pick: { pick: { body: item.body, edge: item.edge, at } }, key: `e${item.body}.${item.edge}`,
-                          body: item.body, edge: item.edge, label: `edge ${item.edge} of ${name}` };
-    case 'curve': return { pick: { pick: { curve: item.curve } }, key: `c${item.curve}`, tag: item.curve, label: name };
+    case 'body': return { pick: { pick: { body: item.body } }, key: `b${item.body}`, label: nameOf(item.body) };
+    case 'face': return { pick: { pick: { body: item.body, face: item.face, ...at } }, key: `f${item.body}.${item.face}`,
+                          label: `face ${item.face} of ${nameOf(item.body)}` };
+    case 'edge': return { pick: { pick: { body: item.body, edge: item.edge, ...at } }, key: `e${item.body}.${item.edge}`,
+                          label: `edge ${item.edge} of ${nameOf(item.body)}` };
+    case 'curve': return { pick: { pick: { curve: item.curve, ...at } }, key: `c${item.curve}`, label: nameOf(item.curve) };
     default: return null;
     }
 }
 
-const round = (x) => Math.round(x * 1e4) / 1e4;
+// The collector's selection as the host holds it, as picks the page can send again: from the
+// host's "picks" (bodies, curves, and faces and edges by body and index), else from the tags of
+// its value.
+function syncPicks(block) {
+    const picks = Array.isArray(block.picks) ? block.picks
+        : (Array.isArray(block.value) ? block.value : []).map((v) => {
+            const tag = typeof v === 'number' ? v : v?.tag;
+            const curve = app.state?.curves?.some((c) => c.tag === tag);
+            return { tag, kind: curve ? 'curve' : objectOf(tag) ? 'body' : 'unknown' };
+        });
+    app.picks.set(block.id, picks.map((p) => pickOf({
+        kind: p.kind, body: p.kind === 'body' ? p.tag : p.body, curve: p.tag, face: p.face, edge: p.edge,
+    })).filter(Boolean));
+}
 
-// A click in the view while a block is in pick mode: a point or a normal is the block's new
-// value; a collector's pick is added, or removed when it was already selected.
+function describeSelection(block) {
+    const count = Array.isArray(block.value) ? block.value.length : 0;
+    if (!count) return `Select ${pickKinds(block).map((k) => k + 's').join(' or ')}`;
+    const labels = (app.picks.get(block.id) || []).map((p) => p.label);
+    return `${count} selected${labels.length ? ': ' + labels.join(', ') : ''}`;
+}
+
+// A click in the view while a block is in pick mode: a collector's pick is added, or removed
+// when it was already selected; a point block takes the point picked on a face, edge or vertex,
+// a vector block the normal of the face or the direction of the edge picked (the host works
+// them out on the exact geometry).
 function viewPick(x, y) {
     const block = dialogView.block(app.active);
     const kinds = block && pickKinds(block);
     if (!kinds) return false;
     const item = viewer.pick(x, y, kinds);
     if (!item) { status(`Nothing to pick here for "${block.label || block.id}"`); return true; }
-    if (item.kind === 'point') queue(() => setValue(block.id, item.at.map(round)));
-    else if (item.kind === 'normal') queue(() => setValue(block.id, item.normal.map(round)));
+    if (isCollector(block)) togglePick(block.id, pickOf(item));
     else {
-        togglePick(block.id, pickOf(item));
+        const p = pickOf(item.kind === 'point' ? { ...item, kind: item.face !== undefined ? 'face' : item.curve !== undefined ? 'curve' : 'edge' } : item);
+        queue(() => setValue(block.id, p.pick));
     }
     return true;
 }
@@ -447,7 +430,7 @@ for (const b of document.querySelectorAll('[data-download]'))
         const what = b.dataset.download;
         const reply = await api.download(what);
         const given = /filename="?([^";]+)"?/.exec(reply.headers.get('Content-Disposition') || '');
-        saveBlob(await reply.blob(), given ? given[1] : `${app.state?.name || 'diekit'}.${FILES[what]}`);
+        saveBlob(await reply.blob(), given ? given[1] : `${app.state?.session || 'diekit'}.${FILES[what]}`);
     }));
 
 $('#open-step').addEventListener('click', () => $('#open-step-file').click());

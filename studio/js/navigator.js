@@ -28,7 +28,7 @@ export class Navigator {
     }
 
     row(obj, kind) {
-        const shown = !obj.blanked;
+        const shown = !obj.hidden;   // hidden in the view; a blanked body is hidden by the part itself
         const eye = el('button', { type: 'button', class: 'eye', 'data-action': 'show',
                                    title: shown ? 'Hide' : 'Show', 'aria-pressed': String(shown) }, shown ? '◉' : '○');
         eye.addEventListener('click', (e) => { e.stopPropagation(); this.on.onShow(obj.tag, !shown); });
@@ -38,8 +38,9 @@ export class Navigator {
         const sub = obj.display && obj.name && obj.display !== obj.name ? el('span', { class: 'sub' }, obj.name) : null;
         const li = el('li', {
             'data-tag': obj.tag, 'data-kind': kind, 'data-name': obj.name || '', 'data-blanked': String(!!obj.blanked),
-            title: kind === 'curve' ? `${obj.kind || 'curve'} ${obj.tag}` : `body ${obj.tag}`,
-        }, kind === 'body' ? eye : el('span', { class: 'eye' }), el('span', { class: 'swatch', style: `background:${cssColor(obj.rgb)}` }),
+            'data-hidden': String(!!obj.hidden),
+            title: `${kind === 'curve' ? obj.kind || 'curve' : 'body'} ${obj.tag}${obj.blanked ? ' (blanked)' : ''}`,
+        }, eye, el('span', { class: 'swatch', style: `background:${cssColor(obj.rgb)}` }),
         el('span', { class: 'names' }, name, sub), el('span', { class: 'tag' }, `#${obj.tag}`), pen);
         li.addEventListener('click', () => this.on.onSelect(obj.tag, kind));
         li.addEventListener('dblclick', () => this.startRename(li, obj));

@@ -249,7 +249,7 @@ export class Viewer {
     // ---- picking ----
 
     // What lies under the viewport point (clientX, clientY) for the kinds asked for ("body",
-    // "face", "edge", "curve", "point", "normal"), nearest first: edges and curves within a few
+    // "face", "edge", "curve", "point"), nearest first: edges and curves within a few
     // pixels win over the face under the pointer. Returns null when nothing fits.
     pick(clientX, clientY, kinds) {
         const r = this.canvas.getBoundingClientRect();
@@ -263,9 +263,11 @@ export class Viewer {
         const screen = { sx, sy, w: r.width, h: r.height, depth: hit ? this.depthOf(hit.point) : Infinity };
 
         if (want.has('point')) {
-            const vertex = this.nearestVertex(screen);
-            if (vertex) return { kind: 'point', at: vertex };
-            return hit ? { kind: 'point', at: hit.point.toArray() } : null;
+            const v = this.nearestVertex(screen);
+            if (v) return { kind: 'point', at: v.at, ...v.on };
+            if (!hit) return null;
+            const b = this.bodies.get(hit.object.userData.tag);
+            return { kind: 'point', at: hit.point.toArray(), body: b.tag, face: rangeIndex(b.faces, hit.faceIndex) };
         }
         if (want.has('edge')) {
             const e = this.nearestSegment(screen, [...this.bodies.values()].filter((b) => b.edges), (b) => b.edges);
@@ -278,9 +280,8 @@ export class Viewer {
         if (!hit) return null;
         const body = this.bodies.get(hit.object.userData.tag);
         const face = rangeIndex(body.faces, hit.faceIndex);
-        if (want.has('face') || want.has('normal'))
-            return { kind: want.has('face') ? 'face' : 'normal', body: body.tag, face, at: hit.point.toArray(),
-                     normal: this.faceNormal(hit) };
+        if (want.has('face'))
+            return { kind: 'face', body: body.tag, face, at: hit.point.toArray() };
         if (want.has('body')) return { kind: 'body', body: body.tag, at: hit.point.toArray() };
         return null;
     }
@@ -328,51 +329,32 @@ export class Viewer {
         return best;
     }
 
-    // Nearest visible end point of a body edge or curve within PICK_PX (to pick corners exactly).
+    // Nearest visible end point of a body edge or curve within PICK_PX (to pick corners exactly):
+    // {at, on: {body, edge} | {curve}} or null.
     nearestVertex(screen) {
         const tol = 12 * this.worldPerPixel(screen.h) + 1e-4 * this.radius;
         let best = null;
         const p = new THREE.Vector3();
-        const consider = (obj, lines, ranges) => {
+        const consider = (obj, lines, ranges, curve) => {
             if (!obj.root.visible || !lines) return;
             const pos = lines.geometry.attributes.position.array;
             const idx = lines.geometry.index ? lines.geometry.index.array : null;
             const segs = idx ? idx.length / 2 : pos.length / 6;
             const list = ranges && ranges.length ? ranges : [[0, segs]];
-            for (const [first, n] of list) {
-                if (!n) continue;
+            list.forEach(([first, n], edge) => {
+                if (!n) return;
                 for (const vi of [idx ? idx[2 * first] : 2 * first, idx ? idx[2 * (first + n) - 1] : 2 * (first + n) - 1]) {
                     p.fromArray(pos, 3 * vi).applyMatrix4(lines.matrixWorld);
                     const q = p.clone().project(this.camera);
                     const d = Math.hypot((q.x + 1) / 2 * screen.w - screen.sx, (1 - q.y) / 2 * screen.h - screen.sy);
                     if (d > PICK_PX || (best && d >= best.d) || this.depthOf(p) > screen.depth + tol) continue;
-                    best = { d, at: p.toArray() };
+                    best = { d, at: p.toArray(), on: curve ? { curve: obj.tag } : { body: obj.tag, edge } };
                 }
-            }
+            });
         };
-        for (const b of this.bodies.values()) consider(b, b.edges, b.edgeRanges);
-        for (const c of this.curves.values()) consider(c, c.line, null);
-        return best ? best.at : null;
-    }
-
-    // Outward normal of the hit triangle (oriented by the mesh's vertex normals), tidied so that
-    // axis-aligned faces give exact unit axes.
-    faceNormal(hit) {
-        const g = hit.object.geometry;
-        const pos = g.attributes.position, nrm = g.attributes.normal;
-        const { a, b, c } = hit.face;
-        const va = new THREE.Vector3().fromBufferAttribute(pos, a);
-        const vb = new THREE.Vector3().fromBufferAttribute(pos, b);
-        const vc = new THREE.Vector3().fromBufferAttribute(pos, c);
-        const n = vb.sub(va).cross(vc.sub(va)).normalize();
-        if (nrm) {
-            const avg = new THREE.Vector3().fromBufferAttribute(nrm, a)
-                .add(new THREE.Vector3().fromBufferAttribute(nrm, b))
-                .add(new THREE.Vector3().fromBufferAttribute(nrm, c));
-            if (avg.dot(n) < 0) n.negate();
-        }
-        n.transformDirection(hit.object.matrixWorld);
-        return n.toArray().map((x) => (Math.abs(x) < 1e-9 ? 0 : Math.abs(Math.abs(x) - 1) < 1e-9 ? Math.sign(x) : x));
+        for (const b of this.bodies.values()) consider(b, b.edges, b.edgeRanges, false);
+        for (const c of this.curves.values()) consider(c, c.line, null, true);
+        return best;
     }
 
     // ---- overlays ----
@@ -414,7 +396,7 @@ export class Viewer {
         if (h) {
             mark({
                 bodies: h.kind === 'body' ? [h.body] : [], curves: h.kind === 'curve' ? [h.curve] : [],
-                faces: h.kind === 'face' || h.kind === 'normal' ? [[h.body, h.face]] : [],
+                faces: h.kind === 'face' ? [[h.body, h.face]] : [],
                 edges: h.kind === 'edge' ? [[h.body, h.edge]] : [],
             }, HOVERED);
             if (h.kind === 'point') this.addPointMarker(h.at, HOVERED);
@@ -494,8 +476,9 @@ export class Viewer {
                 if (p.indices) g.setIndex(new THREE.BufferAttribute(p.indices, 1));
                 const m = new THREE.Mesh(g, new THREE.MeshPhongMaterial({
                     color: i === focus ? SHARED_FOCUS : SHARED, side: THREE.DoubleSide, depthTest: false,
+                    transparent: true, opacity: 0.95,   // drawn after the see-through bodies, over them
                 }));
-                m.renderOrder = 1;
+                m.renderOrder = 10;
                 if (node.matrix) { m.matrixAutoUpdate = false; m.matrix.fromArray(node.matrix); }
                 this.shared.push(m);
                 this.scene.add(m);
