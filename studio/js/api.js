@@ -17,9 +17,14 @@ async function request(method, path, body, { raw = false, type } = {}) {
         payload = JSON.stringify(body);
         headers['Content-Type'] = 'application/json';
     }
+    return answer(fetch(path, { method, headers, body: payload, credentials: 'same-origin' }), raw);
+}
+
+// The reply of a fetch: the Response when raw, else its JSON; an ApiError for a failed request.
+async function answer(pending, raw) {
     let reply;
     try {
-        reply = await fetch(path, { method, headers, body: payload, credentials: 'same-origin' });
+        reply = await pending;
     } catch (e) {
         throw new ApiError(0, `the studio server does not answer (${e.message})`);
     }
@@ -36,9 +41,20 @@ async function request(method, path, body, { raw = false, type } = {}) {
     return text ? JSON.parse(text) : null;
 }
 
+// The state and mesh asked for by prefetch.js when the page started (once), else fresh ones.
+function early(which) {
+    const pending = window.diekitPrefetch?.[which];
+    if (!pending) return null;
+    delete window.diekitPrefetch[which];
+    return pending;
+}
+
 export const api = {
-    state: () => request('GET', '/api/state'),
-    mesh: async () => (await request('GET', '/api/mesh', undefined, { raw: true })).arrayBuffer(),
+    state: () => { const p = early('state'); return p ? answer(p, false) : request('GET', '/api/state'); },
+    mesh: async () => {
+        const p = early('mesh');
+        return (await (p ? answer(p, true) : request('GET', '/api/mesh', undefined, { raw: true }))).arrayBuffer();
+    },
     openDialog: (plugin) => request('POST', '/api/dialog/open', { plugin }),
     setValue: (block, value) => request('POST', '/api/dialog/value', { block, value }),
     press: (button) => request('POST', '/api/dialog/press', { button }),

@@ -15,7 +15,6 @@ import time
 from selenium import webdriver
 from selenium.common.exceptions import TimeoutException
 from selenium.webdriver.chrome.service import Service
-from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
@@ -90,6 +89,7 @@ class Browser:
         options.add_argument(f"--user-data-dir={self.profile}")
         options.add_experimental_option("prefs", {
             "download.default_directory": self.downloads, "download.prompt_for_download": False,
+            "profile.default_content_setting_values.automatic_downloads": 1,  # more than one file
             "safebrowsing.enabled": False})
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
         self.driver = webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
