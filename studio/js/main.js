@@ -466,7 +466,11 @@ window.studio = {
 
 queue(async () => {
     const [state, mesh] = await Promise.all([api.state(), api.mesh()]);
-    viewer.setModel(parseGlb(mesh));
+    timing.replies = performance.now();
+    const glb = parseGlb(mesh);
+    timing.parsed = performance.now();
+    viewer.setModel(glb);
+    timing.built = performance.now();
     app.meshRevision = state.revision;
     viewer.setView('iso');
     applyState(state);
