@@ -42,7 +42,7 @@ let pending = 0;
 function queue(task) {
     pending++;
     document.body.dataset.busy = '1';
-    const run = tail.then(task).catch(showError).finally(() => {
+    const run = tail.then(task).then(clearError, showError).finally(() => {
         if (--pending === 0) document.body.dataset.busy = '0';
     });
     tail = run;
@@ -56,7 +56,8 @@ function showError(e) {
     box.dataset.count = String(Number(box.dataset.count || 0) + 1);
     console.warn('studio:', e);
 }
-$('#error').addEventListener('click', () => { $('#error').hidden = true; });
+function clearError() { $('#error').hidden = true; }
+$('#error').addEventListener('click', clearError);
 
 function status(text) { $('#hint').textContent = text || ''; }
 
@@ -75,6 +76,7 @@ async function loadMesh(revision) {
     app.meshRevision = revision;
     if (app.check) clearCheck();
     if (first) viewer.setView('iso');
+    else viewer.fitIfOutgrown();
 }
 
 function applyState(state) {
@@ -124,7 +126,8 @@ function renderMessages(messages) {
     list.dataset.loaded = '1';
     list.scrollTop = list.scrollHeight;
     $('#message-count').textContent = messages.length ? String(messages.length) : '';
-    if (!first) for (const m of messages.slice(app.messagesSeen)) if (m.kind === 'box') app.boxes.push(m);
+    // What a step says pops up as it would in the platform (a note waits for OK there too).
+    if (!first) app.boxes.push(...messages.slice(app.messagesSeen));
     app.messagesSeen = messages.length;
     showNextBox();
 }
@@ -133,7 +136,7 @@ function showNextBox() {
     const box = $('#message-box');
     if (!box.hidden || !app.boxes.length) return;
     const m = app.boxes.shift();
-    $('#message-box-title').textContent = m.title || 'Message';
+    $('#message-box-title').textContent = m.title || (m.kind === 'box' ? 'Message' : 'Note');
     $('#message-box-text').textContent = messageText(m);
     box.hidden = false;
     $('#message-box-ok').focus();
@@ -183,9 +186,15 @@ function closeDialog() {
     showPicked();
 }
 
+// Sends a block's new value; when the host refuses it the form shows the host's value again.
 async function setValue(block, value) {
     if (!app.dialog) return;
-    showDialog(await api.setValue(block, value));
+    try {
+        showDialog(await api.setValue(block, value));
+    } catch (e) {
+        if (app.dialog) showDialog(app.dialog);
+        throw e;
+    }
 }
 
 async function press(button) {
@@ -201,6 +210,7 @@ async function press(button) {
     await refresh();
 }
 
+$('#dialog-form').addEventListener('submit', (e) => e.preventDefault());
 for (const [id, button] of [['#dlg-ok', 'ok'], ['#dlg-apply', 'apply'], ['#dlg-cancel', 'cancel']])
     $(id).addEventListener('click', () => {
         document.activeElement?.blur();   // send a value still being typed first
@@ -276,9 +286,7 @@ function togglePick(block, p) {
         const list = [...(app.picks.get(block) || [])];
         const at = list.findIndex((q) => q.key === p.key);
         if (at >= 0) list.splice(at, 1); else list.push(p);
-        const dialog = await api.setValue(block, list.map((q) => q.pick));
-        app.picks.set(block, list);
-        showDialog(dialog);
+        await setValue(block, list.map((q) => q.pick));
     });
 }
 

@@ -60,10 +60,10 @@ export class Viewer {
         this.controls.zoomSpeed = 1.6;
         this.controls.addEventListener('change', () => this.requestRender());
 
-        const sky = new THREE.HemisphereLight(0xffffff, 0x9ea3ab, 0.75);
+        const sky = new THREE.HemisphereLight(0xffffff, 0x9ea3ab, 0.7);
         sky.position.set(0, 0, 1);   // the model's up is Z
         this.scene.add(sky);
-        this.light = new THREE.DirectionalLight(0xffffff, 0.45);
+        this.light = new THREE.DirectionalLight(0xffffff, 0.35);
         this.camera.add(this.light);
         this.light.position.set(0.4, 0.8, 1);
         this.scene.add(this.camera);
@@ -219,6 +219,7 @@ export class Viewer {
     fit(box = this.visibleBox()) {
         if (box.isEmpty()) box = new THREE.Box3(new THREE.Vector3(-50, -50, -50), new THREE.Vector3(50, 50, 50));
         const sphere = box.getBoundingSphere(new THREE.Sphere());
+        this.fitted = box.clone().expandByScalar(0.05 * sphere.radius);
         this.radius = Math.max(sphere.radius, 1e-3);
         const dir = this.camera.position.clone().sub(this.controls.target).normalize();
         this.controls.target.copy(sphere.center);
@@ -227,6 +228,14 @@ export class Viewer {
         this.updateFrustum();
         this.controls.update();
         this.requestRender();
+    }
+
+    // Fits again when the model no longer lies within the part of space last fitted (a step
+    // built around it); small changes keep the designer's zoom and pan.
+    fitIfOutgrown() {
+        const box = this.visibleBox();
+        if (box.isEmpty() || !this.fitted) return;
+        if (!this.fitted.containsBox(box)) this.fit(box);
     }
 
     setView(name) {
