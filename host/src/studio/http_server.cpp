@@ -170,6 +170,19 @@ struct HttpServer::Impl {
                                 : "missing or wrong token: open the address diehost serve printed");
             return httplib::Server::HandlerResponse::Handled;
         }
+        // A body over the limit is refused before it is read (the rest of it is never waited for).
+        if (api && req.has_header("Content-Length")) {
+            const std::string route = req.method + " " + req.path;
+            const std::size_t limit = options.route_limit ? options.route_limit(route) : options.body_limit;
+            const std::string length = req.get_header_value("Content-Length");
+            if (length.size() > 18 || length.find_first_not_of("0123456789") != std::string::npos ||
+                std::stoull(length.empty() ? "0" : length) > limit) {
+                send_json_error(res, 413, "the body of " + req.path + " is larger than " + std::to_string(limit) +
+                                              " bytes");
+                res.set_header("Connection", "close");
+                return httplib::Server::HandlerResponse::Handled;
+            }
+        }
         return httplib::Server::HandlerResponse::Unhandled;
     }
 
@@ -244,6 +257,7 @@ struct HttpServer::Impl {
         server.set_read_timeout(10, 0);
         server.set_write_timeout(30, 0);
         server.set_keep_alive_timeout(5);
+        server.set_tcp_nodelay(true);  // small JSON answers go out at once, not after a delayed ACK
         server.new_task_queue = [] { return new httplib::ThreadPool(16); };
     }
 };
