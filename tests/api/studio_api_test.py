@@ -429,6 +429,30 @@ class FaceReferences(unittest.TestCase):
             studio.stop()
 
 
+class Outline(unittest.TestCase):
+    """The demo's start (./diekit studio): the blank outline's curves picked one by one are recorded as
+    their name, and the die set flipdie builds from them replays to the same bodies."""
+
+    def test_flipdie_on_picked_curves(self):
+        studio = Studio(os.path.join(EXAMPLES, "demo.json"), "--steps", "0")
+        try:
+            state = studio.api("GET", "/api/state")
+            self.assertEqual(state["bodies"], [])
+            curves = [c["tag"] for c in state["curves"] if c["name"] == "blank"]
+            studio.api("POST", "/api/dialog/open", {"plugin": "flipdie"})
+            studio.refused("POST", "/api/dialog/value", {"block": "edge_select0", "value": [{"pick": {"body": curves[0]}}]}, 400)
+            studio.api("POST", "/api/dialog/value",
+                       {"block": "edge_select0", "value": [{"pick": {"curve": tag}} for tag in curves]})
+            self.assertEqual(studio.api("POST", "/api/dialog/press", {"button": "ok"})["result"], 0)
+            state = studio.api("GET", "/api/state")
+            self.assertGreater(len(state["bodies"]), 10)
+            session = studio.download("session")
+            self.assertEqual(json.loads(session)["steps"][0]["values"]["edge_select0"], ["blank"])
+            same_bodies(self, json.loads(studio.download("report")), replay(session, tempfile.mkdtemp()))
+        finally:
+            studio.stop()
+
+
 class Uploads(unittest.TestCase):
     """Starting over from a STEP part or a session, downloads, and the interference check."""
 

@@ -182,6 +182,24 @@ ordered_json stable_reference(tag_t tag, const Pick &pick, ShapeCache &cache) {
     return {{"tag", tag}};
 }
 
+// Every object of one name, picked one by one in creation order (the curves of an outline), is
+// recorded as that name.
+std::optional<ordered_json> shared_name(const ordered_json &session) {
+    std::vector<tag_t> tags;
+    for (auto &item : session) {
+        if (!item.is_object() || !item.contains("tag")) return std::nullopt;
+        tags.push_back(item["tag"].get<tag_t>());
+    }
+    if (tags.size() < 2) return std::nullopt;
+    model::Object *first = model::Store::instance().find(tags.front());
+    if (!first || first->name.empty()) return std::nullopt;
+    try {
+        if (ui::resolve_selection(first->name) == tags) return ordered_json::array({first->name});
+    } catch (const std::exception &) {
+    }
+    return std::nullopt;
+}
+
 bool is_pick(const ordered_json &value) { return value.is_object() && value.size() == 1 && value.contains("pick"); }
 
 BlockValue selection(const ui::BlockData &block, const ordered_json &value, ShapeCache &cache) {
@@ -211,7 +229,7 @@ BlockValue selection(const ui::BlockData &block, const ordered_json &value, Shap
         out.session.push_back({{"tag", tag}});
         out.recorded.push_back(stable_reference(tag, *picks[i], cache));
     }
-    return out;
+    return {out.session, shared_name(out.session).value_or(out.recorded)};
 }
 
 // A point block: a picked point (on the exact face, edge or curve picked) or [x, y, z].
