@@ -111,6 +111,36 @@ def check_spans(spans, total):
     assert at == total, (at, total)
 
 
+def read_accessor(document, binary, index):
+    a = document["accessors"][index]
+    view = document["bufferViews"][a["bufferView"]]
+    count = a["count"] * {"SCALAR": 1, "VEC3": 3}[a["type"]]
+    return struct.unpack_from("<%d%s" % (count, {5126: "f", 5123: "H", 5125: "I"}[a["componentType"]]),
+                              binary, view["byteOffset"])
+
+
+def wound_outward(document, binary):
+    """Every triangle turns counter-clockwise seen from the side its vertex normals point to, and the
+    normals are unit vectors: what a viewer needs to light the faces from outside."""
+    for mesh in document["meshes"]:
+        primitive = mesh["primitives"][0]
+        if primitive["mode"] != 4:
+            continue
+        p = read_accessor(document, binary, primitive["attributes"]["POSITION"])
+        n = read_accessor(document, binary, primitive["attributes"]["NORMAL"])
+        triangles = read_accessor(document, binary, primitive["indices"])
+        for i in range(0, len(n), 3):
+            assert abs(n[i] ** 2 + n[i + 1] ** 2 + n[i + 2] ** 2 - 1) < 1e-5
+        for t in range(0, len(triangles), 3):
+            a, b, c = (3 * i for i in triangles[t:t + 3])
+            u = [p[b + k] - p[a + k] for k in range(3)]
+            v = [p[c + k] - p[a + k] for k in range(3)]
+            cross = [u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]]
+            if sum(c_ * c_ for c_ in cross) < 1e-12:
+                continue  # a sliver: no winding to speak of
+            assert sum(cross[k] * (n[a + k] + n[b + k] + n[c + k]) for k in range(3)) > 0, (mesh["extras"], t)
+
+
 def body(state, name):
     return next(b for b in state["bodies"] if b["name"] == name)
 
@@ -250,6 +280,7 @@ class Dialogs(unittest.TestCase):
         self.assertEqual(faces, {"die_plate": 6, "punch_round": 3, "punch_rect": 6, "punch_hex": 8})
         view = document["bufferViews"][-1]
         self.assertLessEqual(view["byteOffset"] + view["byteLength"], len(binary))
+        wound_outward(document, binary)
         self.assertEqual(s.api("GET", "/api/state")["revision"], state["revision"], "reading changes nothing")
 
     def test_picks_values_buttons_undo_and_the_recorded_session(self):
@@ -283,6 +314,7 @@ class Dialogs(unittest.TestCase):
         self.assertIsNotNone(pressed["dialog"])
         after_first = s.api("GET", "/api/state")
         self.assertEqual(len(after_first["bodies"]), 5)
+        wound_outward(*glb(s.api("GET", "/api/mesh")))  # the plate with its pocket: faces turned inward
         # A second insert after the Apply: the dialog is recorded with its events interleaved.
         s.api("POST", "/api/dialog/value", {"block": "bodySelect0", "value": [{"pick": {"body": rect}}]})
         pressed = s.api("POST", "/api/dialog/press", {"button": "ok"})
