@@ -120,6 +120,11 @@ void GlbWriter::add(const kernel::Tessellation &mesh, const kernel::Rgb &rgb, or
     m_json["scenes"][0]["nodes"].push_back(m_json["nodes"].size() - 1);
 }
 
+void GlbWriter::add_empty(ordered_json extras) {
+    m_json["nodes"].push_back({{"extras", std::move(extras)}});
+    m_json["scenes"][0]["nodes"].push_back(m_json["nodes"].size() - 1);
+}
+
 std::string GlbWriter::finish() {
     pad(m_binary, '\0');
     if (!m_binary.empty()) m_json["buffers"] = ordered_json::array({{{"byteLength", m_binary.size()}}});

@@ -20,6 +20,8 @@ public:
     // Adds a node for the tessellation: its faces shaded in rgb, its edges as dark lines;
     // node.extras = extras, mesh.extras = {"faces": [[first, count]...], "edges": [...]}.
     void add(const kernel::Tessellation &mesh, const kernel::Rgb &rgb, nlohmann::ordered_json extras);
+    // Adds a node without a mesh (a shape the kernel could not mesh), so that it is still listed.
+    void add_empty(nlohmann::ordered_json extras);
     // The finished file.
     std::string finish();
 

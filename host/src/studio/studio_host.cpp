@@ -315,6 +315,7 @@ void StudioHost::restore(const Checkpoint &c) {
 void StudioHost::push_undo(Checkpoint before, Checkpoint after) {
     if (before.fingerprint == after.fingerprint) return;
     m_undo.push_back({std::move(before), std::move(after)});
+    if (m_undo.size() > kUndoSteps) m_undo.erase(m_undo.begin());
 }
 
 ordered_json StudioHost::undo(bool redo) {

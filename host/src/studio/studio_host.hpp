@@ -27,6 +27,8 @@ struct DialogData;
 
 namespace diekit::studio {
 
+class GlbWriter;
+
 struct HostOptions {
     std::string plugin_dir;  // folder of the plug-in libraries and their .dlx files
     std::string library;     // standard-part library root; empty: the session's, else the default
@@ -90,10 +92,12 @@ private:
     void restore(const Checkpoint &checkpoint);
     // Keeps an Apply or OK as one undo step when it changed the part.
     void push_undo(Checkpoint before, Checkpoint after);
+    static constexpr std::size_t kUndoSteps = 100;  // the oldest steps beyond are forgotten
     nlohmann::ordered_json undo(bool redo);
     void record(RecordEntry entry);
 
     // ---- outputs ----
+    void add_node(GlbWriter &glb, const kernel::Shape &shape, const kernel::Rgb &rgb, nlohmann::ordered_json extras);
     Reply mesh();
     const io::InterferenceReport &checks();
     Reply checks_mesh();

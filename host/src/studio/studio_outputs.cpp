@@ -34,6 +34,16 @@ ordered_json rgb_list(const kernel::Rgb &rgb) {
 
 }  // namespace
 
+void StudioHost::add_node(GlbWriter &glb, const kernel::Shape &shape, const kernel::Rgb &rgb, ordered_json extras) {
+    try {
+        glb.add(m_shapes.mesh(shape), rgb, std::move(extras));
+    } catch (const kernel::KernelError &e) {
+        // One shape the kernel cannot mesh leaves the rest of the view intact; the node says why.
+        extras["error"] = e.what();
+        glb.add_empty(std::move(extras));
+    }
+}
+
 Reply StudioHost::mesh() {
     if (m_mesh && m_mesh->first == m_revision) return glb_reply(m_mesh->second);
     auto names = io::display_names();
@@ -42,16 +52,16 @@ Reply StudioHost::mesh() {
         if (object->kind == model::Kind::Body) {
             auto &body = static_cast<model::Body &>(*object);
             kernel::Rgb rgb = io::palette_rgb(body.color);
-            glb.add(m_shapes.mesh(body.shape), rgb,
-                    {{"tag", body.tag}, {"kind", "body"}, {"name", body.name}, {"display", names[body.tag]},
-                     {"color", body.color}, {"rgb", rgb_list(rgb)}, {"blanked", body.blanked}});
+            add_node(glb, body.shape, rgb,
+                     {{"tag", body.tag}, {"kind", "body"}, {"name", body.name}, {"display", names[body.tag]},
+                      {"color", body.color}, {"rgb", rgb_list(rgb)}, {"blanked", body.blanked}});
         } else if (object->kind == model::Kind::Curve) {
             auto &curve = static_cast<model::Curve &>(*object);
             kernel::Rgb rgb = io::palette_rgb(curve.color);
-            glb.add(m_shapes.mesh(curve.shape), rgb,
-                    {{"tag", curve.tag}, {"kind", "curve"}, {"name", curve.name},
-                     {"display", curve.name.empty() ? "curve " + std::to_string(curve.tag) : curve.name},
-                     {"color", curve.color}, {"rgb", rgb_list(rgb)}, {"blanked", false}});
+            add_node(glb, curve.shape, rgb,
+                     {{"tag", curve.tag}, {"kind", "curve"}, {"name", curve.name},
+                      {"display", curve.name.empty() ? "curve " + std::to_string(curve.tag) : curve.name},
+                      {"color", curve.color}, {"rgb", rgb_list(rgb)}, {"blanked", false}});
         }
     }
     m_shapes.sweep();
