@@ -223,7 +223,7 @@ export class DialogView {
             node, update: (s) => {
                 const n = Array.isArray(s.value) ? s.value.length : 0;
                 node.dataset.count = String(n);
-                node.dataset.accepts = pickKinds(s).join(' ');
+                node.dataset.accepts = (pickKinds(s) || []).join(' ');
                 summary.textContent = this.describe(s);
             },
         };

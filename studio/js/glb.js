@@ -84,7 +84,7 @@ function readMesh(buffer, doc, bin, index, cache) {
     return out;
 }
 
-// Parses a GLB. Returns {nodes: [{extras, matrix (16 numbers, column-major) | null, mesh}]} with
+// Parses a GLB. Returns {nodes: [{extras, matrix (16 numbers, column-major) | null, mesh | null}]} with
 // the scene's nodes flattened (children after their parent, transforms composed); throws
 // GlbError naming what was wrong.
 export function parseGlb(buffer) {
@@ -97,8 +97,8 @@ export function parseGlb(buffer) {
         if (depth > 64) fail('node hierarchy too deep');
         const node = doc.nodes?.[i] || fail(`missing node ${i}`);
         const matrix = compose(parent, localMatrix(node));
-        if (node.mesh !== undefined)
-            nodes.push({ extras: node.extras || {}, matrix, mesh: readMesh(buffer, doc, bin, node.mesh, cache) });
+        nodes.push({ extras: node.extras || {}, matrix,
+                     mesh: node.mesh === undefined ? null : readMesh(buffer, doc, bin, node.mesh, cache) });
         for (const c of node.children || []) visit(c, matrix, depth + 1);
     };
     for (const r of roots) visit(r, null, 0);

@@ -42,7 +42,7 @@ let pending = 0;
 function queue(task) {
     pending++;
     document.body.dataset.busy = '1';
-    const run = tail.then(task).then(clearError, showError).finally(() => {
+    const run = tail.then(() => { clearError(); return task(); }).catch(showError).finally(() => {
         if (--pending === 0) document.body.dataset.busy = '0';
     });
     tail = run;
@@ -73,10 +73,18 @@ async function loadMesh(revision) {
     const glb = parseGlb(await api.mesh());
     const first = app.meshRevision === null;
     viewer.setModel(glb);
+    reportUnmeshed(glb);
     app.meshRevision = revision;
     if (app.check) clearCheck();
     if (first) viewer.setView('iso');
     else viewer.fitIfOutgrown();
+}
+
+// Bodies the server could not mesh are still listed; the view says which are missing and why.
+function reportUnmeshed(glb) {
+    const missing = glb.nodes.filter((n) => !n.mesh && n.extras?.error);
+    if (missing.length)
+        showError(new Error(`not drawn: ${missing.map((n) => `#${n.extras.tag} (${n.extras.error})`).join('; ')}`));
 }
 
 function applyState(state) {
@@ -257,7 +265,8 @@ function syncPicks(block) {
 
 function describeSelection(block) {
     const count = Array.isArray(block.value) ? block.value.length : 0;
-    if (!count) return `Select ${pickKinds(block).map((k) => k + 's').join(' or ')}`;
+    const kinds = pickKinds(block);
+    if (!count) return kinds ? `Select ${kinds.map((k) => k + 's').join(' or ')}` : 'Nothing to select';
     const labels = (app.picks.get(block.id) || []).map((p) => p.label);
     return `${count} selected${labels.length ? ': ' + labels.join(', ') : ''}`;
 }
@@ -478,6 +487,7 @@ queue(async () => {
     const glb = parseGlb(mesh);
     timing.parsed = performance.now();
     viewer.setModel(glb);
+    reportUnmeshed(glb);
     timing.built = performance.now();
     app.meshRevision = state.revision;
     viewer.setView('iso');

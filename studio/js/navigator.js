@@ -59,8 +59,8 @@ export class Navigator {
             if (this.renaming === null) return;
             this.renaming = null;
             const name = input.value.trim();
+            this.render(this.state);   // the host's name until it confirms the new one
             if (commit && name && name !== obj.name) this.on.onRename(obj.tag, name);
-            else this.render(this.state);
         };
         input.addEventListener('keydown', (e) => {
             if (e.key === 'Enter') { e.preventDefault(); finish(true); }

@@ -128,6 +128,7 @@ export class Viewer {
         this.bodies.clear();
         this.curves.clear();
         for (const node of glb.nodes) {
+            if (!node.mesh) continue;
             const extras = node.extras || {};
             const obj = extras.kind === 'curve' ? this.makeCurve(node) : this.makeBody(node);
             if (!obj) continue;
@@ -476,7 +477,7 @@ export class Viewer {
         }
         if (glb) {
             glb.nodes.forEach((node, i) => {
-                const p = node.mesh.primitives.find((q) => q.mode === 4);
+                const p = node.mesh?.primitives.find((q) => q.mode === 4);
                 if (!p) return;
                 const g = new THREE.BufferGeometry();
                 g.setAttribute('position', new THREE.BufferAttribute(p.attributes.POSITION, 3));
