@@ -42,6 +42,22 @@ function windOutward(pos, nrm, idx) {
     }
 }
 
+// A geometry of its own holding one face's triangles or one edge's segments (range = [first,
+// count] of items of `per` indices), so that overlays can be disposed without touching the body's.
+function part(src, [first, count], per) {
+    const idx = src.index?.array, pos = src.attributes.position.array, nrm = src.attributes.normal?.array;
+    const n = count * per, p = new Float32Array(3 * n), q = nrm ? new Float32Array(3 * n) : null;
+    for (let k = 0; k < n; k++) {
+        const v = 3 * (idx ? idx[first * per + k] : first * per + k);
+        p.set(pos.subarray(v, v + 3), 3 * k);
+        if (q) q.set(nrm.subarray(v, v + 3), 3 * k);
+    }
+    const g = new THREE.BufferGeometry();
+    g.setAttribute('position', new THREE.BufferAttribute(p, 3));
+    if (q) g.setAttribute('normal', new THREE.BufferAttribute(q, 3));
+    return g;
+}
+
 export class Viewer {
     constructor(host) {
         this.host = host;
@@ -195,7 +211,7 @@ export class Viewer {
     clearGroup(group) {
         for (const child of [...group.children]) {
             child.traverse((o) => {
-                if (o.geometry && !o.userData.sharedGeometry) o.geometry.dispose();
+                if (o.geometry) o.geometry.dispose();
                 if (o.material) o.material.dispose();
             });
             group.remove(child);
@@ -386,7 +402,7 @@ export class Viewer {
     refreshOverlays() {
         this.clearGroup(this.overlay);
         for (const b of this.bodies.values()) {
-            b.material?.emissive.setHex(0x000000);
+            b.material?.color.copy(b.color);
             b.edgeMaterial?.color.setHex(EDGE);
         }
         for (const c of this.curves.values()) c.line.material.color.copy(c.color);
@@ -394,7 +410,7 @@ export class Viewer {
             for (const tag of set.bodies) {
                 const b = this.bodies.get(tag);
                 if (!b) continue;
-                b.material?.emissive.setHex(color === PICKED ? 0x5a2200 : 0x4a3800);
+                b.material?.color.copy(b.color).lerp(new THREE.Color(color), color === PICKED ? 0.6 : 0.45);
                 b.edgeMaterial?.color.setHex(color);
             }
             for (const tag of set.curves) this.curves.get(tag)?.line.material.color.setHex(color);
@@ -425,12 +441,7 @@ export class Viewer {
         const b = this.bodies.get(tag);
         const range = b?.faces[i];
         if (!b?.mesh || !range || !b.root.visible) return;
-        const src = b.mesh.geometry;
-        const g = new THREE.BufferGeometry();
-        g.setAttribute('position', src.attributes.position);
-        if (src.attributes.normal) g.setAttribute('normal', src.attributes.normal);
-        g.setIndex(new THREE.BufferAttribute(src.index.array.slice(3 * range[0], 3 * (range[0] + range[1])), 1));
-        const m = new THREE.Mesh(g, new THREE.MeshPhongMaterial({
+        const m = new THREE.Mesh(part(b.mesh.geometry, range, 3), new THREE.MeshPhongMaterial({
             color, side: THREE.DoubleSide, polygonOffset: true, polygonOffsetFactor: -1, polygonOffsetUnits: -1,
         }));
         m.applyMatrix(b.root.matrixWorld);
@@ -441,11 +452,8 @@ export class Viewer {
         const b = this.bodies.get(tag);
         const range = b?.edgeRanges[i];
         if (!b?.edges || !range || !b.root.visible) return;
-        const src = b.edges.geometry;
-        const g = new THREE.BufferGeometry();
-        g.setAttribute('position', src.attributes.position);
-        g.setIndex(new THREE.BufferAttribute(src.index.array.slice(2 * range[0], 2 * (range[0] + range[1])), 1));
-        const line = new THREE.LineSegments(g, new THREE.LineBasicMaterial({ color, depthTest: false }));
+        const line = new THREE.LineSegments(part(b.edges.geometry, range, 2),
+                                            new THREE.LineBasicMaterial({ color, depthTest: false }));
         line.renderOrder = 2;
         line.applyMatrix(b.root.matrixWorld);
         this.overlay.add(line);

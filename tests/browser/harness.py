@@ -26,7 +26,7 @@ CHROMEDRIVER = os.environ.get("DIEKIT_CHROMEDRIVER", "/usr/bin/chromedriver")
 FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
          "--disable-background-networking", "--disable-component-update", "--disable-sync",
          "--disable-dev-shm-usage", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
-         "--window-size=1400,900", "--force-device-scale-factor=1"]
+         "--force-device-scale-factor=1"]
 WAIT = 120  # seconds: a limit for hung runs on a loaded machine, not a speed check
 
 
@@ -78,7 +78,7 @@ class Server:
 class Browser:
     """Headless Chromium on a fresh profile, downloading into its own folder."""
 
-    def __init__(self, width=1400, height=900):
+    def __init__(self, width=1400, height=1000):
         self.profile = tempfile.mkdtemp(prefix="diekit-chromium-")
         self.downloads = tempfile.mkdtemp(prefix="diekit-downloads-")
         options = webdriver.ChromeOptions()

@@ -24,7 +24,7 @@ except ImportError as e:  # the tools come from Debian packages that ./diekit in
     sys.exit(77)
 
 FIXTURE = os.path.join(HERE, "fixture.json")
-DIEHOST = os.environ.get("DIEKIT_DIEHOST", os.path.join(HERE, "..", "..", "build", "bin", "diehost"))
+DIEHOST = os.path.abspath(os.environ.get("DIEKIT_DIEHOST", os.path.join(HERE, "..", "..", "build", "bin", "diehost")))
 
 
 def top_centre(body):
