@@ -1,10 +1,14 @@
 // The studio's host-side pieces that the HTTP tests cannot reach deterministically: a request the
 // host never took in time is answered 503 and never run; a snapshot of the work part brings back its
-// objects and tags, and the tags handed out after it are handed out again.
+// objects and tags, and the tags handed out after it are handed out again. And the session form the
+// studio records for a dialog with values after an Apply: its events, played in order by diehost run.
+#include "diehost_command.hpp"
 #include "host_fixture.hpp"
 #include "studio/command_queue.hpp"
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 namespace {
@@ -63,6 +67,41 @@ TEST_F(StoreSnapshot, RestoreBringsBackObjectsTagsAndTheTagCounter) {
     // A restored snapshot is left as it was: restoring it twice gives the same part.
     store().restore(snapshot);
     EXPECT_EQ(store().bodies().size(), 1u);
+}
+
+TEST(StudioSessionEvents, InterleavedValuesAndButtonsPlayInOrderAndMalformedOnesAreRefused) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("studio_events_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    auto play = [&](const std::string &events) {
+        std::ofstream(dir / "s.json") << R"({"objects": [
+            {"name": "plate", "block": {"corner": [-50, -50, 0], "size": [100, 100, 20]}},
+            {"name": "p1", "cylinder": {"base": [-20, 0, -5], "height": 40, "diameter": 8}},
+            {"name": "p2", "cylinder": {"base": [20, 0, -5], "height": 40, "diameter": 8}}],
+          "steps": [{"plugin": "flatinsert", "events": )" + events + "}]}";
+        return run_diehost("run " + (dir / "s.json").string() + " --report " + (dir / "r.json").string() + " -q");
+    };
+    // One insert per Apply: p1's, then p2's with the plate still selected from before.
+    auto played = play(R"([{"set": "bodySelect0", "value": ["p1"]}, {"set": "bodySelect01", "value": ["plate"]},
+                           {"press": "apply"}, {"set": "bodySelect0", "value": ["p2"]}, {"press": "ok"}])");
+    ASSERT_EQ(played.status, 0) << played.output;
+    auto report = nlohmann::json::parse(std::ifstream(dir / "r.json"));
+    EXPECT_EQ(report["bodies"].size(), 5u);
+    EXPECT_EQ(report["steps"][0]["pressed"], nlohmann::json::parse(R"(["apply", "ok"])"));
+    EXPECT_EQ(report["steps"][0]["dialog"]["bodySelect0"]["value"].size(), 1u);
+
+    const std::pair<const char *, const char *> refused[] = {
+        {R"([{"set": "bodySelect0"}])", "event 1: expects"},
+        {R"({"set": "bodySelect0"})", "'events' expects a list"},
+        {R"([{"press": "ok"}, {"set": "bodySelect0", "value": ["p1"]}])", "block 'bodySelect0' set after the dialog closed"},
+        {R"([{"press": "apply", "set": "x", "value": 1}])", "event 1: expects"},
+    };
+    for (auto &[events, reason] : refused) {
+        auto outcome = play(events);
+        EXPECT_EQ(outcome.status, 1) << events;
+        EXPECT_NE(outcome.output.find(reason), std::string::npos) << events << "\n" << outcome.output;
+    }
+    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -310,6 +310,9 @@ void StudioHost::restore(const Checkpoint &c) {
     store().restore(*c.part);
     m_record.cut(c.record);
     m_steps = c.steps;
+    // A tag handed out again later names another object: it does not inherit a hidden flag.
+    for (auto it = m_hidden.begin(); it != m_hidden.end();)
+        it = store().find(*it) ? std::next(it) : m_hidden.erase(it);
 }
 
 void StudioHost::push_undo(Checkpoint before, Checkpoint after) {
