@@ -24,7 +24,7 @@ PROBE = """
 const mesh = performance.getEntriesByType('resource').find(e => e.name.includes('/api/mesh'));
 const main = performance.getEntriesByType('resource').find(e => e.name.includes('/studio/js/main.js'));
 const t = studio.timing;
-return {frame: t.firstFrame, replies: t.replies, parsed: t.parsed, built: t.built, bodies: studio.timing.bodies,
+return {modules: t.modules, viewer: t.viewer, frame: t.firstFrame, replies: t.replies, parsed: t.parsed, built: t.built, bodies: studio.timing.bodies,
         drawn: studio.bodiesDrawn().length, script: main ? main.responseEnd : null,
         mesh_start: mesh ? mesh.requestStart : null, mesh_end: mesh ? mesh.responseEnd : null,
         mesh_bytes: mesh ? mesh.encodedBodySize : null};
@@ -71,7 +71,8 @@ def main():
     print(f"first frame with every body drawn: median {med('frame'):.0f} ms after navigation start "
           f"(runs: {', '.join('%.0f' % r['frame'] for r in rows)})")
     print(f"  medians: page script loaded {med('script'):.0f} ms, mesh requested {med('mesh_start'):.0f} ms, "
-          f"mesh received {med('mesh_end'):.0f} ms, modules running {med('replies'):.0f} ms, "
+          f"mesh received {med('mesh_end'):.0f} ms, modules evaluated {med('modules'):.0f} ms, "
+          f"WebGL view made {med('viewer'):.0f} ms, replies taken {med('replies'):.0f} ms, "
           f"mesh parsed {med('parsed'):.0f} ms, scene built {med('built'):.0f} ms, drawn {med('frame'):.0f} ms")
 
 

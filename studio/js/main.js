@@ -9,7 +9,7 @@ import { Navigator, titleOf } from './navigator.js';
 import { DialogView, isCollector, pickKinds } from './dialog.js';
 import { $, el, saveBlob } from './dom.js';
 
-const timing = { navigationStart: 0 };
+const timing = { navigationStart: 0, modules: performance.now() };
 const app = {
     state: null,
     meshRevision: null,
@@ -24,6 +24,7 @@ const app = {
 };
 
 const viewer = new Viewer($('#view'));
+timing.viewer = performance.now();
 const navigator = new Navigator($('#bodies'), $('#body-count'), {
     onShow: (tag, shown) => queue(async () => { await api.show(tag, shown); await refresh(); }),
     onRename: (tag, name) => queue(async () => { await api.rename(tag, name); await refresh(); }),

@@ -27,6 +27,14 @@ export function colorOf(rgb) {
     return new THREE.Color(rgb[0] * scale, rgb[1] * scale, rgb[2] * scale);
 }
 
+// The colour a line is drawn in: light colours (white curves, light cyan) are darkened, keeping
+// their hue, so that they show on the view's light background.
+export function lineColorOf(rgb) {
+    const c = colorOf(rgb);
+    const light = 0.299 * c.r + 0.587 * c.g + 0.114 * c.b;
+    return light > 0.55 ? c.multiplyScalar(0.35 / light) : c;
+}
+
 // Turns every triangle so that its winding agrees with its vertex normals: a two-sided material
 // shades the back of a triangle with the normal reversed, so a triangle wound the other way would
 // come out dark.
@@ -203,7 +211,7 @@ export class Viewer {
         const g = new THREE.BufferGeometry();
         g.setAttribute('position', new THREE.BufferAttribute(p.attributes.POSITION, 3));
         if (p.indices) g.setIndex(new THREE.BufferAttribute(p.indices, 1));
-        const color = colorOf(node.extras.rgb);
+        const color = lineColorOf(node.extras.rgb);
         const line = new THREE.LineSegments(g, new THREE.LineBasicMaterial({ color }));
         return { tag: node.extras.tag, extras: node.extras, root: line, line, color };
     }

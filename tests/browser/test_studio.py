@@ -174,6 +174,7 @@ class StudioTest(unittest.TestCase):
         x0, y0, _, _, _, z1 = plate["box"]
         s.click_model([x0 + 12, y0 + 12, z1])
         self.assertEqual(picked_tags(s.host_block("selection0")), [plate["tag"]])
+        unbuilt = s.view_png()
         s.press("ok")
         self.assertNoError()
         springs = [b for b in s.bodies() if b["tag"] not in before]
@@ -181,7 +182,12 @@ class StudioTest(unittest.TestCase):
         centres = [((b["box"][0] + b["box"][3]) / 2, (b["box"][1] + b["box"][4]) / 2) for b in springs]
         self.assertTrue(any(abs(cx - x) < 1e-3 and abs(cy - y) < 1e-3 for cx, cy in centres),
                         f"no spring stands at the picked point {x, y}: {centres}")
-        self.assertGreaterEqual(harness.distinct_colours(s.view_png()), 4, "the view looks blank")
+        png = s.view_png()
+        self.assertGreaterEqual(harness.distinct_colours(png), 4, "the view looks blank")
+        # The spring is grey, like the smoothed edges of every body: it must add that colour to the view.
+        grey = springs[0]["rgb"]
+        added = harness.colour_share(png, grey) - harness.colour_share(unbuilt, grey)
+        self.assertGreater(added, 0.002, f"the spring (rgb {grey}) is not visible in the view")
 
 
 if __name__ == "__main__":
