@@ -232,6 +232,11 @@ struct HttpServer::Impl {
         server.Get(R"(/three/(.*))", [this](const auto &req, auto &res) { file(options.three_dir, req.matches[1], res); });
         server.Get(R"(/api/.*)", [this](const auto &req, auto &res) { api(req, res); });
         server.Post(R"(/api/.*)", [this](const httplib::Request &req, httplib::Response &res) { api(req, res); });
+        // Other methods reach api() too, so that they are told 405 and which method the endpoint takes.
+        server.Put(R"(/api/.*)", [this](const httplib::Request &req, httplib::Response &res) { api(req, res); });
+        server.Patch(R"(/api/.*)", [this](const httplib::Request &req, httplib::Response &res) { api(req, res); });
+        server.Delete(R"(/api/.*)", [this](const httplib::Request &req, httplib::Response &res) { api(req, res); });
+        server.Options(R"(/api/.*)", [this](const httplib::Request &req, httplib::Response &res) { api(req, res); });
         server.set_error_handler(httplib::Server::HandlerWithResponse(
             [](const httplib::Request &, httplib::Response &res) {
                 if (res.body.empty()) send_json_error(res, res.status, status_text(res.status));
