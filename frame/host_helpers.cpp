@@ -30,6 +30,10 @@ SizeText size_text(double value) {
 
 double trunc32(double value) {
     if (!(std::fabs(value) < 2147483648.0)) return 0.0;
+    // A difference of two coordinates misses a whole number by rounding (-25.3 - -35.3 gives
+    // 9.999999999999996): that is the whole number, not one less.
+    const double whole = std::round(value);
+    if (std::fabs(value - whole) <= 1e-9) return whole;
     return static_cast<double>(static_cast<std::int32_t>(value));
 }
 

@@ -58,7 +58,8 @@ using SizeText = std::array<char, 256>;
 SizeText size_text(double value);
 
 // Conversion to a 32-bit integer toward zero and back: the builders drop the fraction of measured
-// extents this way. Values outside the 32-bit range (only from failed measurements) give 0.
+// extents this way. A value within 1e-9 of a whole number is that number (a measured 10 may come out
+// as 9.999999999999996). Values outside the 32-bit range (only from failed measurements) give 0.
 double trunc32(double value);
 
 // Box of a body, face or edge: minimum x, y, z then maximum x, y, z (zeros when the host refuses).
