@@ -84,4 +84,13 @@ void set_absolute_wcs(const double *origin) {
     UF_CSYS_set_wcs(csys);
 }
 
+AbsoluteWcs::AbsoluteWcs() {
+    UF_CSYS_ask_wcs(&m_saved);
+    set_absolute_wcs();
+}
+
+AbsoluteWcs::~AbsoluteWcs() {
+    if (m_saved != NULL_TAG) UF_CSYS_set_wcs(m_saved);
+}
+
 }  // namespace diekit::frame

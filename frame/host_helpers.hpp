@@ -77,6 +77,20 @@ tag_t set_turned_wcs(const double origin[3], double angle, double *matrix = null
 // origin), the WCS.
 void set_absolute_wcs(const double *origin = nullptr);
 
+// For its lifetime the WCS is the absolute system, for builders whose blocks must follow the absolute
+// axes whatever WCS the designer (or an earlier command) left; the WCS it found is put back on every
+// path out, display status included (which this never changes).
+class AbsoluteWcs {
+public:
+    AbsoluteWcs();
+    ~AbsoluteWcs();
+    AbsoluteWcs(const AbsoluteWcs &) = delete;
+    AbsoluteWcs &operator=(const AbsoluteWcs &) = delete;
+
+private:
+    tag_t m_saved = NULL_TAG;
+};
+
 }  // namespace diekit::frame
 
 #endif
