@@ -21,6 +21,8 @@ using diekit::frame::ObjectList;
 using diekit::frame::SizeText;
 using diekit::frame::body_of;
 using diekit::frame::size_text;
+using diekit::frame::size_text_down;
+using diekit::frame::size_text_up;
 using flipdie_detail::Inputs;
 
 namespace {
@@ -69,12 +71,10 @@ tag_t create_cylinder(UF_FEATURE_SIGN sign, double x, double y, double z, char *
     return feature;
 }
 
-// Extrudes the outline along +Z between the limits (distances from the outline's plane) by sign.
+// Extrudes the outline along +Z between the limit texts (distances from the outline's plane) by sign.
 // features receives the host's feature list (released with it); returns its first feature.
-tag_t extrude_outline(uf_list_p_t edge_list_tu_ao_mo1, double start, double end, UF_FEATURE_SIGN sign,
+tag_t extrude_outline(uf_list_p_t edge_list_tu_ao_mo1, SizeText qi_shi, SizeText jie_shu, UF_FEATURE_SIGN sign,
                       ObjectList &features) {
-    SizeText qi_shi = size_text(start);
-    SizeText jie_shu = size_text(end);
     char *limit[2] = {qi_shi.data(), jie_shu.data()};
     char taper_angle[] = "0";
     double point[3] = {0, 0, 0};
@@ -132,7 +132,8 @@ tag_t create_ao_mo_ban(Inputs &in, uf_list_p_t edge_list_tu_ao_mo1) {
     // clearance's thickness, so the prism then starts and ends 1 beyond the plate after shrinking.
     const double reach = in.v.jian_xi < 0 ? 1 - in.v.jian_xi : 0;
     ObjectList features;
-    extrude_outline(edge_list_tu_ao_mo1, T - reach, T + in.v.AMBC + reach, UF_NULLSIGN, features);
+    extrude_outline(edge_list_tu_ao_mo1, size_text_down(T - reach), size_text_up(T + in.v.AMBC + reach), UF_NULLSIGN,
+                    features);
     tag_t offset_feature = NULL_TAG;
     UF_MODL_create_feature_offset(in.t.jian_xi.data(), features.get(), &offset_feature);
     tag_t frec_eid = NULL_TAG;
@@ -172,14 +173,16 @@ void create_lower_plates(Inputs &in, uf_list_p_t edge_list_tu_ao_mo1) {
 
     create_plate(in, -in.v.XLBC, in.t.XLBC, xie_liao_ban_colour);
     ObjectList stripper_opening;
-    extrude_outline(edge_list_tu_ao_mo1, -in.v.XLBC, in.v.XLBC, UF_NEGATIVE, stripper_opening);
+    // Openings through a plate: their ends rounded outwards, so that "%f" leaves no skin.
+    extrude_outline(edge_list_tu_ao_mo1, size_text_down(-in.v.XLBC), size_text_up(in.v.XLBC), UF_NEGATIVE,
+                    stripper_opening);
 
     create_plate(in, xia, in.t.XGDBC, gu_ding_ban_colour);
     ObjectList retainer_opening;
-    extrude_outline(edge_list_tu_ao_mo1, xia, in.v.XGDBC, UF_NEGATIVE, retainer_opening);
+    extrude_outline(edge_list_tu_ao_mo1, size_text_down(xia), size_text_up(in.v.XGDBC), UF_NEGATIVE, retainer_opening);
 
     ObjectList punch_die;
-    const tag_t tu_ao_mo = extrude_outline(edge_list_tu_ao_mo1, xia, -0.5, UF_NULLSIGN, punch_die);
+    const tag_t tu_ao_mo = extrude_outline(edge_list_tu_ao_mo1, size_text(xia), size_text(-0.5), UF_NULLSIGN, punch_die);
     UF_OBJ_set_color(body_of(tu_ao_mo), tu_ao_mo_colour);
 
     create_plate(in, xia - in.v.XDBC, in.t.XDBC, bei_ban_colour);

@@ -28,6 +28,9 @@ SizeText size_text(double value) {
     return text;
 }
 
+SizeText size_text_down(double value) { return size_text(std::floor(value * 1e6) / 1e6); }
+SizeText size_text_up(double value) { return size_text(std::ceil(value * 1e6) / 1e6); }
+
 double trunc32(double value) {
     if (!(std::fabs(value) < 2147483648.0)) return 0.0;
     // A difference of two coordinates misses a whole number by rounding (-25.3 - -35.3 gives

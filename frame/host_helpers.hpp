@@ -56,6 +56,11 @@ private:
 // size arguments are plain char pointers.
 using SizeText = std::array<char, 256>;
 SizeText size_text(double value);
+// The "%f" texts of the two ends of an extrusion that must pass through what lies between them:
+// the start rounded down and the end rounded up at the sixth decimal, so that "%f" never pulls an
+// end inside (a plate bottom at 3.3333337 would give "3.333334" and leave a skin over the opening).
+SizeText size_text_down(double value);
+SizeText size_text_up(double value);
 
 // Conversion to a 32-bit integer toward zero and back: the builders drop the fraction of measured
 // extents this way. A value within 1e-9 of a whole number is that number (a measured 10 may come out

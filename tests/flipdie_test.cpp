@@ -243,6 +243,21 @@ TEST(FlipdieOutline, NegativeClearanceShrinksTheDieOpeningWhichStillRunsThrough)
     expect_bbox(ejector, {-19.9, -9.9, T, 39.9, 19.9, T + 20}, "ejector");
 }
 
+// "%f" would start the stripper's opening at -12.000000 over a plate bottom at -12.00000045, and the
+// lower retainer's at -45.000000 over -45.00000045: beyond the kernel's tolerance, a skin would close
+// each opening. A skin shows in the plate's area: it adds the opening's section twice.
+TEST(FlipdieOutline, OpeningsRunThroughPlatesWhoseLevelsFallBetweenSixDecimals) {
+    const Json report = play(rectangle_outline(), with(base_values(), {{"XLBC", 12.00000045}, {"TAMC", 44.50000045}}));
+    const std::vector<Json> all = bodies(report);
+    ASSERT_GE(all.size(), 8u);
+    auto &store = diekit::model::Store::instance();
+    for (std::size_t i : {6u, 7u}) {
+        const double h = all[i]["bbox"][5].get<double>() - all[i]["bbox"][2].get<double>();
+        const double through = 2 * (200 * 100 - 60 * 30) + 2 * (200 + 100) * h + 2 * (60 + 30) * h;
+        EXPECT_NEAR(diekit::kernel::area(store.body(all[i]["tag"].get<tag_t>()).shape), through, 1e-3) << "body " << i;
+    }
+}
+
 TEST(FlipdieOutline, ASingleClosedCircleWorksLikeAnOutlineOfSeveralCurves) {
     const Json report = play(circle_outline(10, 5, 20), base_values());
     const std::vector<Json> all = bodies(report);
