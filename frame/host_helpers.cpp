@@ -2,6 +2,8 @@
 
 #include <uf_csys.h>
 #include <uf_mtx.h>
+#include <uf_obj.h>
+#include <uf_object_types.h>
 
 #include <algorithm>
 #include <cmath>
@@ -44,6 +46,17 @@ std::array<double, 6> bounding_box(tag_t object) {
     std::array<double, 6> box{};
     UF_MODL_ask_bounding_box(object, box.data());
     return box;
+}
+
+tag_t first_body_named(const char *name) {
+    tag_t object = NULL_TAG;
+    while (UF_OBJ_cycle_by_name(name, &object) == 0 && object != NULL_TAG) {
+        int type = 0, subtype = 0;
+        if (UF_OBJ_ask_type_and_subtype(object, &type, &subtype) == 0 && type == UF_solid_type &&
+            subtype == UF_solid_body_subtype)
+            return object;
+    }
+    return NULL_TAG;
 }
 
 tag_t body_of(tag_t feature) {

@@ -69,6 +69,9 @@ double trunc32(double value);
 
 // Box of a body, face or edge: minimum x, y, z then maximum x, y, z (zeros when the host refuses).
 std::array<double, 6> bounding_box(tag_t object);
+// The first body of the work part carrying the name, or NULL_TAG: curves, faces and other objects
+// of that name are passed over (a curve named like a plate is not the plate).
+tag_t first_body_named(const char *name);
 // Body of a feature (NULL_TAG when the host refuses).
 tag_t body_of(tag_t feature);
 
