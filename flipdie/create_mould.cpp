@@ -1,7 +1,8 @@
 // create_mould: the plate stack of the inverted compound die from the blank outline and the plate
 // thicknesses: die plate with its opening, ejector block "tui_kuai", pad "dian_ban", hollow backing
 // plate, upper retainer and backing plates, stripper plate, lower retainer plate, punch-die, lower
-// backing plate, die shank and knock-out rod. z = 0 is the stripper plate's top face.
+// backing plate, die shank and knock-out rod with its bore in the upper backing plate. z = 0 is the
+// stripper plate's top face.
 #include <uf.h>
 #include <uf_modl.h>
 #include <uf_obj.h>
@@ -224,6 +225,23 @@ void create_mo_bing_and_da_gan(Inputs &in) {
     UF_OBJ_set_color(body_of(da_gan), da_gan_colour);
 }
 
+// The knock-out rod's bore through the upper backing plate it stands in: 0.5 wider on every side
+// than the rod and, over the head's height, than its head, so that the rod is free to slide. The
+// cylinders run 1 beyond the plate's faces, so that no rounding of a level leaves a skin.
+void cut_da_gan_kong(Inputs &in, tag_t shang_bei_ban) {
+    const double z_da_gan = in.z_top() - in.v.SDBC;
+    char shi_yi[] = "11";
+    char shi_si[] = "14";
+    char wu[] = "5";
+    SizeText gan_kong_gao = size_text(in.v.SDBC + 2);
+    const tag_t gan_kong = body_of(create_cylinder(UF_NULLSIGN, 0, 0, z_da_gan - 1, gan_kong_gao.data(), shi_yi));
+    const tag_t tou_kong = body_of(create_cylinder(UF_NULLSIGN, 0, 0, z_da_gan - 1, wu, shi_si));
+    for (const tag_t kong : {gan_kong, tou_kong}) {
+        tag_t frec_eid = NULL_TAG;
+        UF_MODL_subtract_bodies_with_retained_options(shang_bei_ban, kong, false, false, &frec_eid);
+    }
+}
+
 }  // namespace
 
 int flipdie::create_mould() {
@@ -249,9 +267,10 @@ int flipdie::create_mould() {
         create_tui_kuai_and_dian_ban(in, box, ao_mo_ban);
         const double above_die = in.v.tiao_liao + in.v.AMBC + in.v.KXDBC;
         create_plate(in, above_die, in.t.SGDBC, gu_ding_ban_colour);
-        create_plate(in, above_die + in.v.SGDBC, in.t.SDBC, bei_ban_colour);
+        const tag_t shang_bei_ban = create_plate(in, above_die + in.v.SGDBC, in.t.SDBC, bei_ban_colour);
         create_lower_plates(in, edge_list_tu_ao_mo1.get());
         create_mo_bing_and_da_gan(in);
+        cut_da_gan_kong(in, shang_bei_ban);
         // Every solid body of the part, not only these, becomes plain (it reports its own failure).
         return diekit::frame::remove_all_body_parameters(theUI);
     } catch (const std::exception &) {

@@ -218,8 +218,11 @@ TEST_F(FlipdieMould, LowerPlatesTakeTheOutlineAndThePunchDieIsTheOutlineItself) 
     EXPECT_LT(shared_volume(all[7], all[8]), 1e-6);
 }
 
-TEST_F(FlipdieMould, ShankAndRodHaveTheirTopRimsChamfered) {
+// The rod stands in the upper backing plate, which has its bore: 14 over the head's 4, then 11.
+TEST_F(FlipdieMould, ShankAndRodHaveTheirTopRimsChamferedAndTheRodSlidesInItsBore) {
     const std::vector<Json> all = bodies(*report);
+    EXPECT_NEAR(all[5]["volume"].get<double>(), 200 * 100 * 8 - pi * (7 * 7 + 5.5 * 5.5) * 4, 1e-6);
+    EXPECT_LT(shared_volume(all[5], all[11]), 1e-6);
     expect_bbox(all[10], {-25, -25, Ztop, 25, 25, Ztop + 90}, "shank");
     EXPECT_NEAR(all[10]["volume"].get<double>(), shank_volume(40, 40), 1e-6);
     expect_bbox(all[11], {-6.5, -6.5, Ztop - 8, 6.5, 6.5, Ztop + 112}, "rod");
