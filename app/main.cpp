@@ -8,17 +8,22 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <optional>
 #include <exception>
 
 namespace {
 
+// The interference checks run only when an output asks for them: the report or --checks.
 int run(const std::string &session, const diekit::io::RunOptions &options, const diekit::io::OutputPaths &paths,
-        bool quiet) {
+        bool print_checks, bool quiet) {
     auto &store = diekit::model::Store::instance();
     store.set_echo(!quiet);
     try {
         auto result = diekit::io::run_session(session, options);
-        diekit::io::write_outputs(result, paths);
+        std::optional<diekit::io::InterferenceReport> checks;
+        if (print_checks) checks = diekit::io::check_interference();
+        diekit::io::write_outputs(result, paths, checks ? &*checks : nullptr);
+        if (checks) std::fputs(diekit::io::checks_text(*checks, result.name).c_str(), stdout);
         if (!quiet)
             std::printf("diehost: %s: %zu step(s), %zu bodies, %.1f ms\n", result.name.c_str(), result.steps.size(),
                         store.bodies().size(), result.ms);
@@ -58,7 +63,7 @@ int main(int argc, char **argv) {
     std::string session;
     diekit::io::RunOptions options;
     diekit::io::OutputPaths paths;
-    bool quiet = false;
+    bool quiet = false, print_checks = false;
     run_cmd->add_option("session", session, "Session file (JSON)")->required();
     run_cmd->add_option("--step", paths.step, "Write the work part's bodies as STEP (AP214, names and colours)");
     run_cmd->add_option("--report", paths.report,
@@ -74,7 +79,9 @@ int main(int argc, char **argv) {
     run_cmd->add_option("--library", options.library,
                         "Standard-part library root (default: the session's 'library', else $DIELIB, else "
                         "the repository's library/)");
-    run_cmd->add_flag("--quiet,-q", quiet, "Print only errors");
+    run_cmd->add_flag("--checks", print_checks,
+                      "Print the interference checks as `check` does (they run only for this or --report)");
+    run_cmd->add_flag("--quiet,-q", quiet, "Print only errors (and the checks asked for)");
 
     auto *check_cmd = app.add_subcommand(
         "check", "Play a session file and list every pair of bodies that share volume (with the shared volume) "
@@ -85,7 +92,7 @@ int main(int argc, char **argv) {
     check_cmd->add_flag("--quiet,-q", quiet, "Print only the checks and errors");
 
     CLI11_PARSE(app, argc, argv);
-    if (run_cmd->parsed()) return run(session, options, paths, quiet);
+    if (run_cmd->parsed()) return run(session, options, paths, print_checks, quiet);
     if (check_cmd->parsed()) return check(session, options, quiet);
     return 2;
 }

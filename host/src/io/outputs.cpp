@@ -40,9 +40,9 @@ private:
     bool m_committed = false;
 };
 
-void write_report(const SessionResult &result, const std::string &path) {
+void write_report(const SessionResult &result, const std::string &path, const InterferenceReport *checks) {
     auto report = make_report(result);
-    report["checks"] = checks_json(check_interference());
+    report["checks"] = checks_json(checks ? *checks : check_interference());
     std::ofstream out(path);
     out << report.dump(2) << '\n';
     out.close();
@@ -70,7 +70,7 @@ void write_step(const std::string &path) {
 
 }  // namespace
 
-void write_outputs(const SessionResult &result, const OutputPaths &paths) {
+void write_outputs(const SessionResult &result, const OutputPaths &paths, const InterferenceReport *checks) {
     std::vector<std::unique_ptr<PendingFile>> pending;
     if (!paths.step.empty()) {
         pending.push_back(std::make_unique<PendingFile>(paths.step));
@@ -78,7 +78,7 @@ void write_outputs(const SessionResult &result, const OutputPaths &paths) {
     }
     if (!paths.report.empty()) {
         pending.push_back(std::make_unique<PendingFile>(paths.report));
-        write_report(result, pending.back()->temp());
+        write_report(result, pending.back()->temp(), checks);
     }
     if (!paths.svg.empty()) {
         pending.push_back(std::make_unique<PendingFile>(paths.svg));
