@@ -70,7 +70,7 @@ class Studio:
     def refused(self, method, path, body, status):
         """A refused request: the status and a one-line JSON reason; returns the reason."""
         code, headers, data = self.request(method, path, body)
-        assert code == status, f"{method} {path} {body!r}: {code} {data[:300]!r}"
+        assert code == status, f"{method} {path} {str(body)[:200]!r}: {code} {data[:300]!r}"
         reason = json.loads(data)["error"]
         assert reason and "\n" not in reason, reason
         return reason
@@ -222,9 +222,12 @@ class Guards(unittest.TestCase):
         s.refused("GET", "/api/nothing", None, 404)
         s.refused("GET", "/api/dialog/open", None, 405)
         s.refused("POST", "/api/state", None, 405)
+        s.refused("DELETE", "/api/state", None, 405)
+        s.refused("PUT", "/api/undo", "{}", 405)
         s.refused("POST", "/api/dialog/open", "{not json", 400)
         s.refused("POST", "/api/dialog/open", "[" * 100 + "]" * 100, 400)
         s.refused("POST", "/api/dialog/open", {"plugin": 7}, 400)
+        s.refused("POST", "/api/dialog/open", '{"plugin": 1e400}', 400)
         self.assertIn("flatinsert", s.refused("POST", "/api/dialog/open", {"plugin": "../x"}, 404))
         s.refused("POST", "/api/dialog/value", {"block": "expression0", "value": 1}, 409)
         s.refused("POST", "/api/dialog/press", {"button": "ok"}, 409)
@@ -248,6 +251,14 @@ class Guards(unittest.TestCase):
         connection.endheaders()
         response = connection.getresponse()
         self.assertEqual(response.status, 413)
+        connection.close()
+        # Every path has a limit, and a body must say its length before it is read.
+        s.refused("POST", "/?token=" + s.token, "x" * (2 << 20), 413)
+        connection = http.client.HTTPConnection(s.host, s.port, timeout=60)
+        connection.request("POST", "/api/rename", body=iter([b'{"tag": 3, ', b'"name": "x"}']),
+                           headers={"X-Diekit-Token": s.token, "Transfer-Encoding": "chunked"}, encode_chunked=True)
+        response = connection.getresponse()
+        self.assertEqual(response.status, 411, response.read())
         connection.close()
 
 
@@ -338,6 +349,36 @@ class Dialogs(unittest.TestCase):
         self.assertFalse(s.api("GET", "/api/state")["undo"]["can_redo"])
         same_bodies(self, json.loads(s.download("report")),
                     replay(s.download("session"), self.directory))
+
+    def test_rename_show_and_redo(self):
+        s = self.studio
+        state = s.api("GET", "/api/state")
+        plate, punch = body(state, "die_plate")["tag"], body(state, "punch_round")["tag"]
+        self.assertEqual(s.api("POST", "/api/show", {"tag": punch, "shown": False}), {"tag": punch, "shown": False})
+        shown = s.api("GET", "/api/state")
+        self.assertEqual((body(shown, "punch_round")["hidden"], body(shown, "punch_round")["blanked"]), (True, False))
+        self.assertEqual(shown["revision"], state["revision"], "a view setting: the mesh stays as it was")
+        self.assertEqual(s.api("POST", "/api/rename", {"tag": plate, "name": "gu_ding_ban"}),
+                         {"tag": plate, "name": "gu_ding_ban"})
+        renamed = s.api("GET", "/api/state")
+        self.assertEqual(body(renamed, "gu_ding_ban")["tag"], plate)
+        self.assertGreater(renamed["revision"], state["revision"])
+
+        s.api("POST", "/api/dialog/open", {"plugin": "flatinsert"})
+        s.api("POST", "/api/dialog/value", {"block": "bodySelect0", "value": ["punch_round"]})
+        s.api("POST", "/api/dialog/value", {"block": "bodySelect01", "value": ["gu_ding_ban"]})
+        s.api("POST", "/api/dialog/press", {"button": "ok"})
+        done = s.api("GET", "/api/state")
+        self.assertEqual(s.api("POST", "/api/undo")["bodies"], renamed["bodies"])
+        redone = s.api("POST", "/api/redo")
+        self.assertEqual((redone["bodies"], redone["undo"]), (done["bodies"], {"can_undo": True, "can_redo": False}))
+        self.assertTrue(body(redone, "punch_round")["hidden"], "a live body keeps its hidden flag")
+
+        session = s.download("session")
+        steps = json.loads(session)["steps"]
+        self.assertEqual((steps[0]["rename"], steps[0]["to"]), ("die_plate", "gu_ding_ban"))
+        self.assertEqual([step.get("plugin") for step in steps], [None, "flatinsert"], "show is not recorded")
+        same_bodies(self, json.loads(s.download("report")), replay(session, self.directory))
 
     def test_a_request_during_a_running_apply_sees_the_part_before_or_after_it(self):
         s = self.studio

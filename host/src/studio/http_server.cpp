@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
@@ -40,6 +41,7 @@ const char *status_text(int status) {
     case 403: return "forbidden";
     case 404: return "not found";
     case 405: return "method not allowed";
+    case 411: return "a request body needs a Content-Length";
     case 413: return "the request body is larger than the limit";
     case 414: return "the request line is too long";
     case 431: return "the request headers are too large";
@@ -144,15 +146,11 @@ struct HttpServer::Impl {
         return false;
     }
 
-    httplib::Server::HandlerResponse guard(const httplib::Request &req, httplib::Response &res) {
-        if (!host_allowed(req)) {
-            send_json_error(res, 403, "Host '" + req.get_header_value("Host") + "' is not this server");
-            return httplib::Server::HandlerResponse::Handled;
-        }
-        if (req.has_header("Origin") && req.get_header_value("Origin") != "http://" + req.get_header_value("Host")) {
-            send_json_error(res, 403, "requests from other origins are not answered");
-            return httplib::Server::HandlerResponse::Handled;
-        }
+    // Why the request is refused before it is routed, or nullopt to let it through.
+    std::optional<std::pair<int, std::string>> refusal(const httplib::Request &req) const {
+        if (!host_allowed(req)) return {{403, "Host '" + req.get_header_value("Host") + "' is not this server"}};
+        if (req.has_header("Origin") && req.get_header_value("Origin") != "http://" + req.get_header_value("Host"))
+            return {{403, "requests from other origins are not answered"}};
         const bool api = req.path.rfind("/api/", 0) == 0;
         bool ok = false;
         if (api) {
@@ -164,26 +162,29 @@ struct HttpServer::Impl {
             ok = same_token(req.get_param_value("token"), options.token) ||
                  same_token(cookie_token(req), options.token);
         }
-        if (!ok) {
-            send_json_error(res, 403,
-                            api ? "missing or wrong token (header X-Diekit-Token)"
-                                : "missing or wrong token: open the address diehost serve printed");
-            return httplib::Server::HandlerResponse::Handled;
-        }
-        // A body over the limit is refused before it is read (the rest of it is never waited for).
-        if (api && req.has_header("Content-Length")) {
-            const std::string route = req.method + " " + req.path;
-            const std::size_t limit = options.route_limit ? options.route_limit(route) : options.body_limit;
-            const std::string length = req.get_header_value("Content-Length");
-            if (length.size() > 18 || length.find_first_not_of("0123456789") != std::string::npos ||
-                std::stoull(length.empty() ? "0" : length) > limit) {
-                send_json_error(res, 413, "the body of " + req.path + " is larger than " + std::to_string(limit) +
-                                              " bytes");
-                res.set_header("Connection", "close");
-                return httplib::Server::HandlerResponse::Handled;
-            }
-        }
-        return httplib::Server::HandlerResponse::Unhandled;
+        if (!ok)
+            return {{403, api ? "missing or wrong token (header X-Diekit-Token)"
+                              : "missing or wrong token: open the address diehost serve printed"}};
+        // A body over the limit is refused before it is read (the rest of it is never waited for). A
+        // body must state its length: a chunked one could only be measured by reading it.
+        if (req.has_header("Transfer-Encoding"))
+            return {{411, "a request body needs a Content-Length (no Transfer-Encoding)"}};
+        const std::size_t limit = options.route_limit ? options.route_limit(req.method + " " + req.path)
+                                                      : options.body_limit;
+        const std::string length = req.get_header_value("Content-Length");
+        if (length.size() > 18 || length.find_first_not_of("0123456789") != std::string::npos ||
+            (!length.empty() && std::stoull(length) > limit))
+            return {{413, "the body of " + req.path + " is larger than " + std::to_string(limit) + " bytes"}};
+        return std::nullopt;
+    }
+
+    // The connection is closed after a refusal: a body left unread must not be taken for the next request.
+    httplib::Server::HandlerResponse guard(const httplib::Request &req, httplib::Response &res) const {
+        auto refused = refusal(req);
+        if (!refused) return httplib::Server::HandlerResponse::Unhandled;
+        send_json_error(res, refused->first, refused->second);
+        res.set_header("Connection", "close");
+        return httplib::Server::HandlerResponse::Handled;
     }
 
     void api(const httplib::Request &req, httplib::Response &res) {
@@ -231,6 +232,11 @@ struct HttpServer::Impl {
         server.Get(R"(/three/(.*))", [this](const auto &req, auto &res) { file(options.three_dir, req.matches[1], res); });
         server.Get(R"(/api/.*)", [this](const auto &req, auto &res) { api(req, res); });
         server.Post(R"(/api/.*)", [this](const httplib::Request &req, httplib::Response &res) { api(req, res); });
+        // Other methods reach api() too, so that they are told 405 and which method the endpoint takes.
+        server.Put(R"(/api/.*)", [this](const httplib::Request &req, httplib::Response &res) { api(req, res); });
+        server.Patch(R"(/api/.*)", [this](const httplib::Request &req, httplib::Response &res) { api(req, res); });
+        server.Delete(R"(/api/.*)", [this](const httplib::Request &req, httplib::Response &res) { api(req, res); });
+        server.Options(R"(/api/.*)", [this](const httplib::Request &req, httplib::Response &res) { api(req, res); });
         server.set_error_handler(httplib::Server::HandlerWithResponse(
             [](const httplib::Request &, httplib::Response &res) {
                 if (res.body.empty()) send_json_error(res, res.status, status_text(res.status));

@@ -35,7 +35,7 @@ nlohmann::ordered_json parse_body(const std::string &text) {
     };
     try {
         return nlohmann::ordered_json::parse(text, limit, true, true);
-    } catch (const nlohmann::json::parse_error &e) {
+    } catch (const nlohmann::json::exception &e) {  // also numbers beyond a double (out_of_range)
         throw ApiError(400, std::string("the body is not valid JSON: ") + e.what());
     }
 }
