@@ -20,7 +20,10 @@ TEST(KernelHoles, PlateOfKnownHolesGivesItsFrameAndHoleTableExactly) {
                               cylinder(60, 20, -1, 21, 6.6), cylinder(60, 20, 13.2, 21, 11),  // counterbored
                               cylinder(30, 60, -1, 9.84, 21),                            // from below, 9.84 deep
                               pocket(50, 45, 70, 55, -1, 21),                            // through opening
-                              pocket(87, 14, 103, 26, 15, 21)})                          // pocket, 5 deep
+                              pocket(87, 14, 103, 26, 15, 21),                           // pocket, 5 deep
+                              pocket(92, 17, 98, 23, 15, 21),      // cut in the air: splits the pocket's floor
+                              pocket(10, 30, 24, 42, 12, 21), pocket(9, 34, 25, 38, 19, 21),  // 8 deep, lugs 2
+                              pocket(77, 35, 89, 45, 14, 21), pocket(77, 35, 83, 45, -1, 15)})  // one from below into it
         plate = cut(plate, tool);
     const double c = std::cos(pi / 6), s = std::sin(pi / 6);
     const Frame placed{{-60, -40, 5}, {c, s, 0}, {-s, c, 0}, {0, 0, 1}};
@@ -35,7 +38,7 @@ TEST(KernelHoles, PlateOfKnownHolesGivesItsFrameAndHoleTableExactly) {
     EXPECT_NEAR(box.frame.z.z, 1, 1e-12);
 
     const std::vector<Hole> holes = find_holes(plate, box.frame, box.size[2]);
-    ASSERT_EQ(holes.size(), 6u);
+    ASSERT_EQ(holes.size(), 9u);
     struct Round { double x, y, d, depth, cbore, cbore_depth; bool through; HoleFace face; };
     const Round round[] = {{30, 60, 21, 9.84, 0, 0, false, HoleFace::Bottom},
                            {20, 15, 10, 20, 0, 0, true, HoleFace::Top},
@@ -55,7 +58,7 @@ TEST(KernelHoles, PlateOfKnownHolesGivesItsFrameAndHoleTableExactly) {
         EXPECT_EQ(h.through, e.through);
         EXPECT_EQ(h.face, e.face);
     }
-    const Hole &opening = holes[4], &blind = holes[5];
+    const Hole &opening = holes[4], &blind = holes[6];
     EXPECT_FALSE(opening.round);
     EXPECT_EQ(std::vector<double>({opening.x, opening.y, opening.width, opening.length, opening.depth}),
               std::vector<double>({60, 50, 20, 10, 20}));
@@ -65,6 +68,16 @@ TEST(KernelHoles, PlateOfKnownHolesGivesItsFrameAndHoleTableExactly) {
               std::vector<double>({95, 20, 16, 12, 5, 20, 15}));
     EXPECT_FALSE(blind.through);
     EXPECT_EQ(blind.face, HoleFace::Top);
+    // A pocket ends at its deepest floor, not at steps on its rim; an opening that runs into another
+    // one ends where its walls do.
+    const Hole &lugged = holes[5], &upper = holes[7], &lower = holes[8];
+    EXPECT_EQ(std::vector<double>({lugged.x, lugged.y, lugged.width, lugged.length, lugged.depth}),
+              std::vector<double>({17, 36, 16, 12, 8}));
+    EXPECT_EQ(std::vector<double>({upper.x, upper.y, upper.width, upper.length, upper.depth}), std::vector<double>({83, 40, 12, 10, 6}));
+    EXPECT_EQ(std::vector<double>({lower.x, lower.y, lower.width, lower.length, lower.depth, lower.z_end}),
+              std::vector<double>({80, 40, 6, 10, 14, 14}));
+    EXPECT_EQ(lower.face, HoleFace::Bottom);
+    EXPECT_FALSE(lower.through || upper.through || lugged.through);
 }
 
 }  // namespace

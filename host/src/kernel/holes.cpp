@@ -13,6 +13,7 @@
 #include <Bnd_Box.hxx>
 #include <TopExp.hxx>
 #include <TopExp_Explorer.hxx>
+#include <TopTools_IndexedDataMapOfShapeListOfShape.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Wire.hxx>
@@ -21,6 +22,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <optional>
 
 namespace diekit::kernel {
 
@@ -154,7 +156,35 @@ struct Opening {
     bool facing_up;   // the face's outward normal points +z (the opening goes down from it)
     std::array<double, 4> box;
     Loop loop;
+    double wall_end;  // the far level of the faces that meet the loop (its walls)
 };
+
+// A horizontal plane's level, or nothing for any other face.
+std::optional<double> level_of(const TopoDS_Face &face) {
+    BRepAdaptor_Surface surface(face);
+    if (surface.GetType() != GeomAbs_Plane || std::abs(std::abs(surface.Plane().Axis().Direction().Z()) - 1) > 1e-9) return {};
+    return surface.Plane().Location().Z();
+}
+
+// How far the walls of an opening reach from its face: the lowest (facing up) or highest level of
+// the faces that share an edge with the loop. Nothing when the loop only parts the face from others
+// in its own plane (a boolean can leave one floor in several faces): that loop is no opening.
+std::optional<double> wall_end(const TopoDS_Face &face, double z, const TopoDS_Wire &wire, bool facing_up,
+                               const TopTools_IndexedDataMapOfShapeListOfShape &edge_faces) {
+    double end = facing_up ? 1e300 : -1e300;
+    for (TopExp_Explorer it(wire, TopAbs_EDGE); it.More(); it.Next()) {
+        const int index = edge_faces.FindIndex(it.Current());
+        if (index == 0) continue;
+        for (const TopoDS_Shape &wall : edge_faces(index)) {
+            if (wall.IsSame(face)) continue;
+            const auto level = level_of(TopoDS::Face(wall));
+            if (level && std::abs(*level - z) < kTol) return {};
+            const auto b = exact_box(wall);
+            end = facing_up ? std::min(end, b[2]) : std::max(end, b[5]);
+        }
+    }
+    return end;
+}
 
 // The loop of a wire lying in a plane z = const, counter-clockwise, its edges chained end to end.
 Loop loop_of(const TopoDS_Wire &wire) {
@@ -220,7 +250,7 @@ Loop loop_of(const TopoDS_Wire &wire) {
     return loop;
 }
 
-std::vector<Opening> openings(const TopTools_IndexedMapOfShape &faces) {
+std::vector<Opening> openings(const TopTools_IndexedMapOfShape &faces, const TopTools_IndexedDataMapOfShapeListOfShape &edge_faces) {
     std::vector<Opening> found;
     for (int i = 1; i <= faces.Extent(); ++i) {
         const TopoDS_Face &face = TopoDS::Face(faces(i));
@@ -233,7 +263,10 @@ std::vector<Opening> openings(const TopTools_IndexedMapOfShape &faces) {
         for (TopExp_Explorer it(face, TopAbs_WIRE); it.More(); it.Next()) {
             const TopoDS_Wire &wire = TopoDS::Wire(it.Current());
             if (wire.IsSame(outer) || is_round_loop(wire)) continue;
-            Opening o{surface.Plane().Location().Z(), normal.Z() > 0, {}, loop_of(wire)};
+            const double z = surface.Plane().Location().Z();
+            const auto walls = wall_end(face, z, wire, normal.Z() > 0, edge_faces);
+            if (!walls) continue;
+            Opening o{z, normal.Z() > 0, {}, loop_of(wire), *walls};
             if (o.loop.size() < 2) continue;
             o.box = loop_box(o.loop);
             found.push_back(std::move(o));
@@ -248,9 +281,12 @@ bool same_box(const std::array<double, 4> &a, const std::array<double, 4> &b) {
     return true;
 }
 
-// Planar faces facing `up` whose outer boundary lies within the box: the floor of a pocket.
-double floor_below(const TopTools_IndexedMapOfShape &faces, const Opening &o) {
-    double best = o.facing_up ? -1e300 : 1e300;
+// Where a pocket ends: the deepest of the planar faces facing its way whose outer boundary lies within
+// its box, no deeper than its walls reach (under steps at its rim, above a smaller pocket in its
+// floor); where there is none, where its walls end.
+double pocket_end(const TopTools_IndexedMapOfShape &faces, const Opening &o) {
+    double best = o.wall_end;
+    bool found = false;
     for (int i = 1; i <= faces.Extent(); ++i) {
         const TopoDS_Face &face = TopoDS::Face(faces(i));
         BRepAdaptor_Surface surface(face);
@@ -260,10 +296,11 @@ double floor_below(const TopTools_IndexedMapOfShape &faces, const Opening &o) {
         if (face.Orientation() == TopAbs_REVERSED) normal.Reverse();
         if ((normal.Z() > 0) != o.facing_up) continue;
         const double z = surface.Plane().Location().Z();
-        if (o.facing_up ? z >= o.z - kTol : z <= o.z + kTol) continue;
+        if (o.facing_up ? (z >= o.z - kTol || z < o.wall_end - kTol) : (z <= o.z + kTol || z > o.wall_end + kTol)) continue;
         const auto b = exact_box(face);
         if (b[0] < o.box[0] - 1e-5 || b[1] < o.box[1] - 1e-5 || b[3] > o.box[2] + 1e-5 || b[4] > o.box[3] + 1e-5) continue;
-        best = o.facing_up ? std::max(best, z) : std::min(best, z);
+        best = !found ? z : o.facing_up ? std::min(best, z) : std::max(best, z);
+        found = true;
     }
     return best;
 }
@@ -276,12 +313,14 @@ std::vector<Hole> find_holes(const Shape &solid, const Frame &frame, double thic
         const TopoDS_Shape local = to_frame(solid, frame).occ();
         TopTools_IndexedMapOfShape faces;
         TopExp::MapShapes(local, TopAbs_FACE, faces);
+        TopTools_IndexedDataMapOfShapeListOfShape edge_faces;
+        TopExp::MapShapesAndAncestors(local, TopAbs_EDGE, TopAbs_FACE, edge_faces);
 
         std::vector<Hole> round, other;
         std::map<std::pair<long long, long long>, Point2> axes;
         for (auto &[axis_key, steps] : round_segments(faces, axes)) round.push_back(round_hole(axes.at(axis_key), steps, thickness));
 
-        std::vector<Opening> found = openings(faces);
+        std::vector<Opening> found = openings(faces, edge_faces);
         // Faces looking up first, highest first: a through opening is told from the top.
         std::stable_sort(found.begin(), found.end(), [](const Opening &a, const Opening &b) {
             return std::pair(a.facing_up, a.z) > std::pair(b.facing_up, b.z);
@@ -308,8 +347,11 @@ std::vector<Hole> find_holes(const Shape &solid, const Frame &frame, double thic
                 break;
             }
             if (!hole.through) {
-                const double floor = floor_below(faces, o);
-                if (std::abs(floor) < 1e299) hole.z_end = clean(floor);
+                // Otherwise a pocket, or an opening that runs into another one (a step of another
+                // outline, a turned or inclined pocket): through the plate when its walls reach the far face.
+                const double end = pocket_end(faces, o);
+                hole.z_end = clean(end);
+                hole.through = (at_top && end <= kTol) || (at_bottom && end >= thickness - kTol);
             }
             hole.depth = clean(std::abs(hole.z_open - hole.z_end));
             taken[i] = true;
