@@ -9,8 +9,15 @@ namespace diekit::io {
 
 namespace {
 
-// Quotes a field that holds a separator, a quote or a line break; doubles inner quotes.
-std::string field(const std::string &text) {
+std::string fixed(double v) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%.6f", v);
+    return std::string(text) == "-0.000000" ? "0.000000" : text;
+}
+
+}  // namespace
+
+std::string csv_field(const std::string &text) {
     if (text.find_first_of(",\"\n") == std::string::npos) return text;
     std::string quoted = "\"";
     for (char c : text) {
@@ -19,14 +26,6 @@ std::string field(const std::string &text) {
     }
     return quoted + '"';
 }
-
-std::string fixed(double v) {
-    char text[48];
-    std::snprintf(text, sizeof text, "%.6f", v);
-    return std::string(text) == "-0.000000" ? "0.000000" : text;
-}
-
-}  // namespace
 
 std::vector<BomRow> bill_of_materials() {
     auto &store = model::Store::instance();
@@ -52,8 +51,8 @@ std::vector<BomRow> bill_of_materials() {
 std::string bom_csv(const std::vector<BomRow> &rows) {
     std::string csv = "tag,name,color,role,library_file,size_x_mm,size_y_mm,size_z_mm,volume_mm3,mass_g\n";
     for (auto &row : rows) {
-        csv += std::to_string(row.tag) + ',' + field(row.name) + ',' + std::to_string(row.color) + ',' +
-               field(row.role) + ',' + field(row.library_file) + ',' + fixed(row.size[0]) + ',' + fixed(row.size[1]) +
+        csv += std::to_string(row.tag) + ',' + csv_field(row.name) + ',' + std::to_string(row.color) + ',' +
+               csv_field(row.role) + ',' + csv_field(row.library_file) + ',' + fixed(row.size[0]) + ',' + fixed(row.size[1]) +
                ',' + fixed(row.size[2]) + ',' + fixed(row.volume) + ',' + fixed(row.mass) + "\n";
     }
     return csv;

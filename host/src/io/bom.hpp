@@ -27,6 +27,9 @@ struct BomRow {
 // The rows of the current work part.
 std::vector<BomRow> bill_of_materials();
 
+// A CSV field: quoted when it holds a separator, a quote or a line break, inner quotes doubled (RFC 4180).
+std::string csv_field(const std::string &text);
+
 // CSV of the rows: a header line, then one line per row; fields quoted as RFC 4180 says.
 std::string bom_csv(const std::vector<BomRow> &rows);
 

@@ -1,5 +1,6 @@
 #include "io/parts_list.hpp"
 
+#include "io/bom.hpp"
 #include "io/roles.hpp"
 #include "io/standard_parts.hpp"
 #include "kernel/oriented_box.hpp"
@@ -15,16 +16,6 @@
 namespace diekit::io {
 
 namespace {
-
-std::string field(const std::string &text) {
-    if (text.find_first_of(",\"\n") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + '"';
-}
 
 std::string grams(double g) {
     char text[32];
@@ -112,11 +103,11 @@ std::string parts_list_csv(const std::vector<PartsListRow> &rows) {
         std::string bodies;
         for (const std::string &name : row.names) bodies += (bodies.empty() ? "" : "; ") + name;
         const double quantity = static_cast<double>(row.bodies.size());
-        csv += std::to_string(row.item) + ',' + std::to_string(row.bodies.size()) + ',' + field(row.designation) + ',' +
-               field(row.role) + ',' + field(row.material) + ',' + field(row.heat_treatment) + ',' +
-               (row.standard ? "" : field(size_triple(row.stock))) + ',' + (row.standard ? "" : field(size_triple(row.size))) +
-               ',' + grams(row.mass) + ',' + grams(row.mass * quantity) + ',' + field(row.library_file) + ',' +
-               field(bodies) + '\n';
+        csv += std::to_string(row.item) + ',' + std::to_string(row.bodies.size()) + ',' + csv_field(row.designation) + ',' +
+               csv_field(row.role) + ',' + csv_field(row.material) + ',' + csv_field(row.heat_treatment) + ',' +
+               (row.standard ? "" : csv_field(size_triple(row.stock))) + ',' + (row.standard ? "" : csv_field(size_triple(row.size))) +
+               ',' + grams(row.mass) + ',' + grams(row.mass * quantity) + ',' + csv_field(row.library_file) + ',' +
+               csv_field(bodies) + '\n';
     }
     return csv;
 }

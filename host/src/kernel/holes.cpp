@@ -151,6 +151,20 @@ bool is_round_loop(const TopoDS_Wire &wire) {
     return any;
 }
 
+// A planar face across z: its level and whether the solid's outward normal points +z.
+struct Level {
+    double z;
+    bool up;
+};
+std::optional<Level> level_of(const TopoDS_Face &face) {
+    BRepAdaptor_Surface surface(face);
+    if (surface.GetType() != GeomAbs_Plane) return {};
+    gp_Dir normal = surface.Plane().Axis().Direction();
+    if (std::abs(std::abs(normal.Z()) - 1) > 1e-9) return {};
+    if (face.Orientation() == TopAbs_REVERSED) normal.Reverse();
+    return Level{surface.Plane().Location().Z(), normal.Z() > 0};
+}
+
 struct Opening {
     double z;         // the face's level
     bool facing_up;   // the face's outward normal points +z (the opening goes down from it)
@@ -159,12 +173,6 @@ struct Opening {
     double wall_end;  // the far level of the faces that meet the loop (its walls)
 };
 
-// A horizontal plane's level, or nothing for any other face.
-std::optional<double> level_of(const TopoDS_Face &face) {
-    BRepAdaptor_Surface surface(face);
-    if (surface.GetType() != GeomAbs_Plane || std::abs(std::abs(surface.Plane().Axis().Direction().Z()) - 1) > 1e-9) return {};
-    return surface.Plane().Location().Z();
-}
 
 // How far the walls of an opening reach from its face: the lowest (facing up) or highest level of
 // the faces that share an edge with the loop. Nothing when the loop only parts the face from others
@@ -178,7 +186,7 @@ std::optional<double> wall_end(const TopoDS_Face &face, double z, const TopoDS_W
         for (const TopoDS_Shape &wall : edge_faces(index)) {
             if (wall.IsSame(face)) continue;
             const auto level = level_of(TopoDS::Face(wall));
-            if (level && std::abs(*level - z) < kTol) return {};
+            if (level && std::abs(level->z - z) < kTol) return {};
             const auto b = exact_box(wall);
             end = facing_up ? std::min(end, b[2]) : std::max(end, b[5]);
         }
@@ -254,19 +262,15 @@ std::vector<Opening> openings(const TopTools_IndexedMapOfShape &faces, const Top
     std::vector<Opening> found;
     for (int i = 1; i <= faces.Extent(); ++i) {
         const TopoDS_Face &face = TopoDS::Face(faces(i));
-        BRepAdaptor_Surface surface(face);
-        if (surface.GetType() != GeomAbs_Plane) continue;
-        gp_Dir normal = surface.Plane().Axis().Direction();
-        if (std::abs(std::abs(normal.Z()) - 1) > 1e-9) continue;
-        if (face.Orientation() == TopAbs_REVERSED) normal.Reverse();
+        const auto level = level_of(face);
+        if (!level) continue;
         const TopoDS_Wire outer = BRepTools::OuterWire(face);
         for (TopExp_Explorer it(face, TopAbs_WIRE); it.More(); it.Next()) {
             const TopoDS_Wire &wire = TopoDS::Wire(it.Current());
             if (wire.IsSame(outer) || is_round_loop(wire)) continue;
-            const double z = surface.Plane().Location().Z();
-            const auto walls = wall_end(face, z, wire, normal.Z() > 0, edge_faces);
+            const auto walls = wall_end(face, level->z, wire, level->up, edge_faces);
             if (!walls) continue;
-            Opening o{z, normal.Z() > 0, {}, loop_of(wire), *walls};
+            Opening o{level->z, level->up, {}, loop_of(wire), *walls};
             if (o.loop.size() < 2) continue;
             o.box = loop_box(o.loop);
             found.push_back(std::move(o));
@@ -289,13 +293,9 @@ double pocket_end(const TopTools_IndexedMapOfShape &faces, const Opening &o) {
     bool found = false;
     for (int i = 1; i <= faces.Extent(); ++i) {
         const TopoDS_Face &face = TopoDS::Face(faces(i));
-        BRepAdaptor_Surface surface(face);
-        if (surface.GetType() != GeomAbs_Plane) continue;
-        gp_Dir normal = surface.Plane().Axis().Direction();
-        if (std::abs(std::abs(normal.Z()) - 1) > 1e-9) continue;
-        if (face.Orientation() == TopAbs_REVERSED) normal.Reverse();
-        if ((normal.Z() > 0) != o.facing_up) continue;
-        const double z = surface.Plane().Location().Z();
+        const auto level = level_of(face);
+        if (!level || level->up != o.facing_up) continue;
+        const double z = level->z;
         if (o.facing_up ? (z >= o.z - kTol || z < o.wall_end - kTol) : (z <= o.z + kTol || z > o.wall_end + kTol)) continue;
         const auto b = exact_box(face);
         if (b[0] < o.box[0] - 1e-5 || b[1] < o.box[1] - 1e-5 || b[3] > o.box[2] + 1e-5 || b[4] > o.box[3] + 1e-5) continue;
