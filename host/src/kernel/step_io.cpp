@@ -21,8 +21,6 @@
 
 #include <optional>
 
-#include <regex>
-
 namespace diekit::kernel {
 
 using namespace detail;
@@ -54,8 +52,14 @@ private:
 // OCCT's writer gives a product without a name its own ("Open CASCADE STEP translator 7.6 3"); read
 // back, such a body has no name, as it had none when written.
 bool default_product_name(const std::string &name) {
-    static const std::regex pattern(R"(Open CASCADE STEP translator [0-9.]+ [0-9]+)");
-    return std::regex_match(name, pattern);
+    static const std::string prefix = "Open CASCADE STEP translator ";
+    if (name.compare(0, prefix.size(), prefix) != 0) return false;
+    // "<version> <number>": digits and dots, one space, digits.
+    const std::string rest = name.substr(prefix.size());
+    const auto space = rest.find(' ');
+    if (space == std::string::npos || space == 0 || space + 1 == rest.size()) return false;
+    return rest.find_first_not_of("0123456789.") == space &&
+           rest.find_first_not_of("0123456789", space + 1) == std::string::npos;
 }
 
 std::optional<std::string> name_of(const TDF_Label &label) {
