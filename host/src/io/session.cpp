@@ -1,6 +1,7 @@
 #include "io/session.hpp"
 
 #include "io/fixtures.hpp"
+#include "io/json_input.hpp"
 #include "io/palette.hpp"
 #include "io/plugin_library.hpp"
 #include "model/store.hpp"
@@ -201,19 +202,43 @@ SessionResult run_session_json(const ordered_json &session, const std::string &b
     return result;
 }
 
-SessionResult run_session(const std::string &path, const RunOptions &options) {
-    std::ifstream in(path);
+namespace {
+
+// Session files are small; a larger one is not a session someone wrote.
+constexpr std::uintmax_t kMaxSessionBytes = 64ull << 20;
+
+ordered_json read_session_file(const std::string &path) {
+    std::error_code error;
+    if (!fs::is_regular_file(path, error)) {
+        if (fs::exists(path, error)) throw SessionError("session file '" + path + "' is not a file");
+        throw SessionError("cannot read session file '" + path + "'");
+    }
+    if (fs::file_size(path, error) > kMaxSessionBytes)
+        throw SessionError("session file '" + path + "' is larger than " + std::to_string(kMaxSessionBytes >> 20) +
+                           " MiB");
+    std::ifstream in(path, std::ios::binary);
     if (!in) throw SessionError("cannot read session file '" + path + "'");
     std::stringstream text;
     text << in.rdbuf();
-    ordered_json session;
     try {
-        session = ordered_json::parse(text.str(), nullptr, true, true);
-    } catch (const nlohmann::json::parse_error &e) {
+        return parse_json(text.str());
+    } catch (const JsonInputError &e) {
         throw SessionError("session file '" + path + "' is not valid JSON: " + e.what());
     }
+}
+
+}  // namespace
+
+SessionResult run_session(const std::string &path, const RunOptions &options) {
+    ordered_json session = read_session_file(path);
     fs::path file(path);
-    SessionResult result = run_session_json(session, file.parent_path().string(), options);
+    SessionResult result;
+    try {
+        result = run_session_json(session, file.parent_path().string(), options);
+    } catch (const nlohmann::ordered_json::exception &e) {
+        // Every value is checked where it is read; this only keeps a missed check readable.
+        throw SessionError("session file '" + path + "': " + without_library_prefix(e.what()));
+    }
     if (result.name.empty()) result.name = file.stem().string();
     return result;
 }

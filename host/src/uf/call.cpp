@@ -29,6 +29,13 @@ kernel::Vec3 to_vec(const double values[3]) {
     return {values[0], values[1], values[2]};
 }
 
+kernel::Vec3 to_point(const double values[3], const char *what) {
+    require_pointer(values, what);
+    kernel::Vec3 p = to_vec(values);
+    model::check_point(p, what);
+    return p;
+}
+
 void from_vec(const kernel::Vec3 &v, double out[3]) {
     out[0] = v.x;
     out[1] = v.y;
@@ -44,6 +51,12 @@ double length_value(const char *text, const char *what) {
                 return static_cast<model::Expression *>(object)->value;
         return std::nullopt;
     });
+}
+
+double solid_length(const char *text, const char *what) {
+    const double value = length_value(text, what);
+    model::check_length(value, std::string(what) + " '" + text + "' =");
+    return value;
 }
 
 std::vector<tag_t> list_tags(uf_list_p_t list, const char *what) {
