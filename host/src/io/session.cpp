@@ -4,6 +4,8 @@
 #include "io/json_input.hpp"
 #include "io/palette.hpp"
 #include "io/plugin_library.hpp"
+#include "io/step_warnings.hpp"
+#include "model/model_range.hpp"
 #include "model/store.hpp"
 #include "ui/driver.hpp"
 
@@ -105,6 +107,11 @@ std::vector<tag_t> bodies_at(const ordered_json &point) {
         !point[2].is_number())
         throw SessionError("'at' expects [x, y, z], got " + point.dump());
     const kernel::Vec3 p{point[0].get<double>(), point[1].get<double>(), point[2].get<double>()};
+    try {
+        model::check_point(p, "'at'");
+    } catch (const HostError &e) {
+        throw SessionError(e.what());
+    }
     std::vector<tag_t> tags;
     for (model::Body *body : model::Store::instance().bodies())
         if (kernel::classify(body->shape, p) == kernel::Where::Inside) tags.push_back(body->tag);
@@ -157,9 +164,16 @@ model::DialogRun play_step(model::DialogRun run) {
     auto &store = model::Store::instance();
     std::string where = "step " + std::to_string(run.step) + " (" + run.plugin + ")";
     PluginLibrary library(run.plugin_dir, run.plugin);
+    const StepMark mark = mark_step(store);
     store.dialog_run() = std::move(run);
     try {
         library.start();
+    } catch (const std::bad_alloc &) {
+        store.dialog_run().reset();
+        throw SessionError(where + ": the plug-in ran out of memory");
+    } catch (const std::exception &e) {
+        store.dialog_run().reset();
+        throw SessionError(where + ": the plug-in failed: " + e.what());
     } catch (...) {
         store.dialog_run().reset();
         throw SessionError(where + ": the plug-in failed");
@@ -168,6 +182,8 @@ model::DialogRun play_step(model::DialogRun run) {
     store.dialog_run().reset();
     if (!done.error.empty()) throw SessionError(where + ": " + done.error);
     if (!done.opened) throw SessionError(where + ": the plug-in showed no dialog");
+    done.warnings = step_warnings(store, mark, done.step, done.plugin);
+    print_step_warnings(done.warnings, done.step, done.plugin);
     return done;
 }
 
