@@ -52,7 +52,7 @@ void chamfer_disc(tag_t yuan_pan);
 // The first object of the work part carrying the name, or NULL_TAG.
 tag_t find_named(const char *name);
 
-// Missing inputs of a build. When any is missing it says so in one line (uc1601) naming each, and
+// Missing inputs of a build. When any is missing it says so in one line (report_not_built) naming each, and
 // returns true: the builder then builds nothing.
 struct Missing {
     bool condition;
