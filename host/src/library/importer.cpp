@@ -103,15 +103,28 @@ model::Group &import_part(model::Store &store, const std::string &platform_path,
         if (it == values.end()) return std::nullopt;
         return it->second;
     };
+    // What fails from here on is named with the file and the expression or body at fault.
+    auto in_file = [&path](const std::string &where, auto &&step) {
+        try {
+            return step();
+        } catch (const HostError &e) {
+            throw HostError(e.code(), "part file '" + path.string() + "' " + where + ": " + e.what());
+        } catch (const kernel::KernelError &e) {
+            throw HostError(kErrGeometry, "part file '" + path.string() + "' " + where + ": " + e.what());
+        }
+    };
     for (auto &[name, formula] : part.expressions) {
-        values[name] = expr::evaluate(formula, local_lookup);
+        values[name] = in_file("expression '" + name + "'", [&] { return expr::evaluate(formula, local_lookup); });
         formulas.emplace_back(name + "'" + std::to_string(suffix), suffixed(formula, draft.locals, suffix));
     }
     std::vector<kernel::Shape> shapes;
     for (std::size_t i = 0; i < part.bodies.size(); ++i) {
-        kernel::Shape local = build_once(part.bodies[i].at("recipe"), local_lookup);
-        if (scale != 1.0) local = kernel::scale(local, kernel::Frame{}, scale, scale, scale);
-        shapes.push_back(kernel::place(local, at));
+        const std::string where = "body " + std::to_string(i + 1);
+        shapes.push_back(in_file(where, [&] {
+            kernel::Shape local = build_once(part.bodies[i].at("recipe"), local_lookup);
+            if (scale != 1.0) local = kernel::scale(local, kernel::Frame{}, scale, scale, scale);
+            return kernel::place(local, at);
+        }));
     }
 
     const std::string file = display_name(path, store.library_root());

@@ -26,6 +26,9 @@ kernel::Vec3 to_vec(const double values[3]) {
     require_pointer(values, "point");
     for (int i = 0; i < 3; ++i)
         if (!std::isfinite(values[i])) throw HostError(kErrBadValue, "point has a coordinate that is not finite");
+    // A direction as long as 1e308 has no finite length: normalised, it would become the zero vector.
+    if (!std::isfinite(std::hypot(values[0], values[1], values[2])))
+        throw HostError(kErrBadValue, "vector is too long to have a direction");
     return {values[0], values[1], values[2]};
 }
 
