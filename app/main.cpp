@@ -2,6 +2,7 @@
 #include "io/checks.hpp"
 #include "io/outputs.hpp"
 #include "io/session.hpp"
+#include "io/terminal_text.hpp"
 #include "model/errors.hpp"
 #include "model/store.hpp"
 
@@ -41,7 +42,7 @@ int run(const std::string &session, const diekit::io::RunOptions &options, const
     } catch (const std::bad_alloc &) {
         std::fputs("diehost: out of memory\n", stderr);
     } catch (const std::exception &e) {
-        std::fprintf(stderr, "diehost: %s\n", e.what());
+        std::fprintf(stderr, "diehost: %s\n", diekit::io::one_line(e.what()).c_str());
     }
     return 1;
 }
@@ -57,7 +58,7 @@ int check(const std::string &session, const diekit::io::RunOptions &options, boo
     } catch (const std::bad_alloc &) {
         std::fputs("diehost: out of memory\n", stderr);
     } catch (const std::exception &e) {
-        std::fprintf(stderr, "diehost: %s\n", e.what());
+        std::fprintf(stderr, "diehost: %s\n", diekit::io::one_line(e.what()).c_str());
     }
     return 1;
 }
@@ -76,7 +77,7 @@ int check(const std::string &session, const diekit::io::RunOptions &options, boo
         reason = text.c_str();
     } catch (...) {
     }
-    std::fprintf(stderr, "diehost: %s\n", reason);
+    std::fprintf(stderr, "diehost: %s\n", diekit::io::one_line(reason).c_str());
     std::fflush(stdout);
     std::_Exit(1);
 }

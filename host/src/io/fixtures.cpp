@@ -32,10 +32,10 @@ std::vector<kernel::Vec3> points(const ordered_json &object, const char *key, st
     std::vector<kernel::Vec3> result;
     for (auto &p : object[key]) {
         if (!p.is_array() || p.size() != dims)
-            throw SessionError(std::string("'") + key + "' holds " + p.dump() + ", not a point of " +
+            throw SessionError(std::string("'") + key + "' holds " + io::brief(p) + ", not a point of " +
                                std::to_string(dims) + " numbers");
         for (auto &c : p)
-            if (!c.is_number()) throw SessionError(std::string("'") + key + "' holds " + p.dump());
+            if (!c.is_number()) throw SessionError(std::string("'") + key + "' holds " + io::brief(p));
         result.push_back({p[0].get<double>(), p[1].get<double>(), dims == 3 ? p[2].get<double>() : 0.0});
         model::check_point(result.back(), std::string("'") + key + "' point");
     }
@@ -104,7 +104,7 @@ std::vector<kernel::Shape> curves(const ordered_json &params) {
 
 void create_fixture(const ordered_json &fixture) {
     static const std::set<std::string> kKeys = {"name", "color", "block", "cylinder", "prism", "curve"};
-    if (!fixture.is_object()) throw SessionError("a fixture is an object, got " + fixture.dump());
+    if (!fixture.is_object()) throw SessionError("a fixture is an object, got " + io::brief(fixture));
     int shapes = 0;
     for (auto &[key, value] : fixture.items()) {
         if (!kKeys.count(key)) throw SessionError("unknown key '" + key + "'");
@@ -116,7 +116,7 @@ void create_fixture(const ordered_json &fixture) {
     int color = 0;
     if (fixture.contains("color")) {
         auto index = whole_number(fixture["color"], 1, 216);
-        if (!index) throw SessionError("'color' expects a colour index 1..216, got " + fixture["color"].dump());
+        if (!index) throw SessionError("'color' expects a colour index 1..216, got " + io::brief(fixture["color"]));
         color = static_cast<int>(*index);
     }
     auto &store = model::Store::instance();

@@ -64,6 +64,17 @@ std::optional<double> finite_number(const Json &value) {
     return d;
 }
 
+// The value as JSON text for a message, cut after about `limit` characters ("..." marks the cut, which
+// never splits a UTF-8 character): a refusal stays one readable line whatever the value holds.
+template <class Json>
+std::string brief(const Json &value, std::size_t limit = 60) {
+    std::string text = value.dump(-1, ' ', false, Json::error_handler_t::replace);
+    if (text.size() <= limit) return text;
+    std::size_t cut = limit;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return text.substr(0, cut) + "...";
+}
+
 // The message of a library exception without its "[json.exception.type.N] " prefix.
 std::string without_library_prefix(const std::string &message);
 

@@ -105,7 +105,7 @@ Rename parse_rename(const ordered_json &step, int index) {
 std::vector<tag_t> bodies_at(const ordered_json &point) {
     if (!point.is_array() || point.size() != 3 || !point[0].is_number() || !point[1].is_number() ||
         !point[2].is_number())
-        throw SessionError("'at' expects [x, y, z], got " + point.dump());
+        throw SessionError("'at' expects [x, y, z], got " + io::brief(point));
     const kernel::Vec3 p{point[0].get<double>(), point[1].get<double>(), point[2].get<double>()};
     try {
         model::check_point(p, "'at'");
@@ -115,7 +115,7 @@ std::vector<tag_t> bodies_at(const ordered_json &point) {
     std::vector<tag_t> tags;
     for (model::Body *body : model::Store::instance().bodies())
         if (kernel::classify(body->shape, p) == kernel::Where::Inside) tags.push_back(body->tag);
-    if (tags.empty()) throw SessionError("no body holds the point " + point.dump());
+    if (tags.empty()) throw SessionError("no body holds the point " + io::brief(point));
     return tags;
 }
 
@@ -131,7 +131,7 @@ void play_rename(const Rename &rename) {
     }
     model::Object *object = tags.size() == 1 ? store.find(tags.front()) : nullptr;
     if (!object || object->kind != model::Kind::Body)
-        throw SessionError(where + ": 'rename' must name exactly one body, got " + rename.body.dump());
+        throw SessionError(where + ": 'rename' must name exactly one body, got " + io::brief(rename.body));
     object->name = rename.name;
 }
 
@@ -154,7 +154,7 @@ model::DialogRun parse_step(const ordered_json &step, int index, const std::stri
     ordered_json press = step.value("press", ordered_json::array({"ok"}));
     if (!press.is_array()) throw SessionError(where + ": 'press' expects a list of buttons");
     for (auto &button : press) {
-        if (!button.is_string()) throw SessionError(where + ": 'press' holds " + button.dump());
+        if (!button.is_string()) throw SessionError(where + ": 'press' holds " + io::brief(button));
         run.press.push_back(button.get<std::string>());
     }
     return run;

@@ -1,5 +1,7 @@
 #include "io/step_warnings.hpp"
 
+#include "io/terminal_text.hpp"
+
 #include <cstdio>
 
 namespace diekit::io {
@@ -31,9 +33,9 @@ std::vector<std::string> step_warnings(const model::Store &store, const StepMark
 
 void print_step_warnings(const std::vector<std::string> &warnings, int step, const std::string &plugin) {
     if (warnings.empty()) return;
-    for (const std::string &line : warnings) std::fprintf(stderr, "diehost: warning: %s\n", line.c_str());
+    for (const std::string &line : warnings) std::fprintf(stderr, "diehost: warning: %s\n", one_line(line).c_str());
     std::fprintf(stderr, "diehost: %s: %zu warning(s) (failed host calls and error boxes)\n",
-                 step_name(step, plugin).c_str(), warnings.size());
+                 one_line(step_name(step, plugin)).c_str(), warnings.size());
     std::fflush(stderr);
 }
 

@@ -124,7 +124,7 @@ private:
         if (!params.contains("outline") || !params["outline"].is_array() || params["outline"].size() < 3)
             throw m_bad(at + " needs an 'outline' of at least three [x, y] points");
         for (auto &p : params["outline"]) {
-            if (!p.is_array() || p.size() != 2) throw m_bad(at + " 'outline' holds " + p.dump() + ", not [x, y]");
+            if (!p.is_array() || p.size() != 2) throw m_bad(at + " 'outline' holds " + io::brief(p) + ", not [x, y]");
             for (auto &c : p) number(c, at + " 'outline'");
         }
         if (!params.contains("z") || !params["z"].is_array() || params["z"].size() != 2)

@@ -21,7 +21,7 @@ std::string kind_text(const nlohmann::ordered_json &v) { return v.type_name(); }
 void set_expression(BlockData &block, const nlohmann::ordered_json &value) {
     if (value.is_number()) {
         auto finite = io::finite_number(value);
-        if (!finite) throw SessionError("expects a finite number, got " + value.dump());
+        if (!finite) throw SessionError("expects a finite number, got " + io::brief(value));
         double number = *finite;
         set_formula(block, value.dump());
         block.value = number;
@@ -40,7 +40,7 @@ void set_enumeration(BlockData &block, const nlohmann::ordered_json &value) {
     if (value.is_number_integer()) {
         auto index = io::whole_number(value, 0, static_cast<std::int64_t>(block.members.size()) - 1);
         if (!index)
-            throw SessionError("member " + value.dump() + " outside 0.." + std::to_string(block.members.size() - 1));
+            throw SessionError("member " + io::brief(value) + " outside 0.." + std::to_string(block.members.size() - 1));
         block.enum_index = static_cast<int>(*index);
         return;
     }
@@ -58,7 +58,7 @@ void set_enumeration(BlockData &block, const nlohmann::ordered_json &value) {
 void set_triple(BlockData &block, const nlohmann::ordered_json &value) {
     if (!value.is_array() || value.size() != 3 || !is_number(value[0]) || !is_number(value[1]) ||
         !is_number(value[2]))
-        throw SessionError("expects [x, y, z], got " + value.dump());
+        throw SessionError("expects [x, y, z], got " + io::brief(value));
     for (int i = 0; i < 3; ++i) block.point[i] = value[i].get<double>();
     // A point is a position in the part; a vector's length carries no size, but must stay finite.
     if (block.cls == BlockClass::SpecifyPoint) {

@@ -26,7 +26,7 @@ model::Body &named_body(const std::string &name) {
 kernel::Vec3 point_of(const ordered_json &value) {
     if (!value.is_array() || value.size() != 3 || !value[0].is_number() || !value[1].is_number() ||
         !value[2].is_number())
-        throw SessionError("'near' expects [x, y, z], got " + value.dump());
+        throw SessionError("'near' expects [x, y, z], got " + io::brief(value));
     kernel::Vec3 p{value[0].get<double>(), value[1].get<double>(), value[2].get<double>()};
     try {
         model::check_point(p, "'near'");
@@ -68,7 +68,7 @@ std::vector<tag_t> resolve_one(const ordered_json &reference) {
     if (reference.is_object() && reference.contains("tag")) {
         // Tags are 32 bits: a larger number names no object and is refused, never wrapped onto one.
         auto number = io::whole_number(reference["tag"], 1, std::numeric_limits<tag_t>::max());
-        if (!number) throw SessionError("'tag' expects a tag (a whole number 1..4294967295), got " + reference["tag"].dump());
+        if (!number) throw SessionError("'tag' expects a tag (a whole number 1..4294967295), got " + io::brief(reference["tag"]));
         tag_t tag = static_cast<tag_t>(*number);
         if (!store.find(tag)) throw SessionError("tag " + std::to_string(tag) + " is not a live object");
         return {tag};
