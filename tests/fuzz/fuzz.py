@@ -17,6 +17,7 @@ Python standard library is used. The same seed gives the same cases.
 """
 
 import argparse
+import gzip
 import json
 import os
 import random
@@ -363,11 +364,12 @@ def generated(kinds, count: int, seed: int, harness: Harness):
 
 
 def kept(folder: Path):
-    """Regression inputs: <kind>/<seed>__<name><ext> (a session needs no seed)."""
+    """Regression inputs: <kind>/<seed>__<name><ext>[.gz] (sessions and STEP parts need no seed)."""
     for kind in KINDS:
         for path in sorted((folder / kind).glob("*")):
             seed = path.name.split("__")[0] if "__" in path.name else "flatinsert"
-            yield kind, seed, path.read_bytes(), path.stem
+            data = path.read_bytes()
+            yield kind, seed, gzip.decompress(data) if path.suffix == ".gz" else data, path.name.split(".")[0]
 
 
 def row(name: str, r: dict) -> str:
