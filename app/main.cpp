@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <exception>
 #include <new>
 #include <string>
@@ -23,8 +24,9 @@ std::size_t steps_with_warnings(const diekit::io::SessionResult &result) {
     return count;
 }
 
+// The interference checks run only when an output asks for them: the report or --checks.
 int run(const std::string &session, const diekit::io::RunOptions &options, const diekit::io::OutputPaths &paths,
-        bool quiet, bool strict) {
+        bool print_checks, bool quiet, bool strict) {
     auto &store = diekit::model::Store::instance();
     store.set_echo(!quiet);
     try {
@@ -34,7 +36,10 @@ int run(const std::string &session, const diekit::io::RunOptions &options, const
                          failed);
             return 1;
         }
-        diekit::io::write_outputs(result, paths);
+        std::optional<diekit::io::InterferenceReport> checks;
+        if (print_checks) checks = diekit::io::check_interference();
+        diekit::io::write_outputs(result, paths, checks ? &*checks : nullptr);
+        if (checks) std::fputs(diekit::io::checks_text(*checks, result.name).c_str(), stdout);
         if (!quiet)
             std::printf("diehost: %s: %zu step(s), %zu bodies, %.1f ms\n", result.name.c_str(), result.steps.size(),
                         store.bodies().size(), result.ms);
@@ -95,7 +100,7 @@ int main(int argc, char **argv) {
     std::string session;
     diekit::io::RunOptions options;
     diekit::io::OutputPaths paths;
-    bool quiet = false;
+    bool quiet = false, print_checks = false;
     run_cmd->add_option("session", session, "Session file (JSON)")->required();
     run_cmd->add_option("--step", paths.step, "Write the work part's bodies as STEP (AP214, names and colours)");
     run_cmd->add_option("--report", paths.report,
@@ -112,7 +117,9 @@ int main(int argc, char **argv) {
                         "Standard-part library root (default: the session's 'library', else $DIELIB, else "
                         "the repository's library/)");
     bool strict = false;
-    run_cmd->add_flag("--quiet,-q", quiet, "Print only errors and the steps' warnings");
+    run_cmd->add_flag("--checks", print_checks,
+                      "Print the interference checks as `check` does (they run only for this or --report)");
+    run_cmd->add_flag("--quiet,-q", quiet, "Print only errors, the steps' warnings and the checks asked for");
     run_cmd->add_flag("--strict", strict,
                       "Exit 1 and write nothing when any step had a failed host call or an error message box");
 
@@ -126,7 +133,7 @@ int main(int argc, char **argv) {
 
     std::set_terminate(on_terminate);
     CLI11_PARSE(app, argc, argv);
-    if (run_cmd->parsed()) return run(session, options, paths, quiet, strict);
+    if (run_cmd->parsed()) return run(session, options, paths, print_checks, quiet, strict);
     if (check_cmd->parsed()) return check(session, options, quiet);
     return 2;
 }

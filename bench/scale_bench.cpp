@@ -30,5 +30,6 @@ void punches(benchmark::State &state) {
 BENCHMARK(punches)->Name("Scale/flatinsert")->Arg(10)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(punches)->Name("Scale/flatinsert")->Arg(50)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(punches)->Name("Scale/flatinsert")->Arg(200)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(punches)->Name("Scale/flatinsert")->Arg(500)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -8,14 +8,11 @@
 #include "io/svg.hpp"
 #include "model/store.hpp"
 
-#include <filesystem>
 #include <fstream>
 #include <cerrno>
 #include <cstring>
 
 namespace diekit::io {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -27,9 +24,9 @@ void write_text_file(const std::string &text, const std::string &path) {
     if (!out) throw SessionError("the file could not be written (" + std::string(std::strerror(errno)) + ")");
 }
 
-std::string report_text(const SessionResult &result) {
+std::string report_text(const SessionResult &result, const InterferenceReport *checks) {
     auto report = make_report(result);
-    report["checks"] = checks_json(check_interference());
+    report["checks"] = checks_json(checks ? *checks : check_interference());
     return report.dump(2) + "\n";
 }
 
@@ -42,10 +39,11 @@ void write_step(const std::string &path) {
 
 }  // namespace
 
-void write_outputs(const SessionResult &result, const OutputPaths &paths) {
+void write_outputs(const SessionResult &result, const OutputPaths &paths, const InterferenceReport *checks) {
     OutputSet outputs;
     outputs.add_file(paths.step, write_step);
-    outputs.add_file(paths.report, [&result](const std::string &path) { write_text_file(report_text(result), path); });
+    outputs.add_file(paths.report,
+                     [&result, checks](const std::string &path) { write_text_file(report_text(result, checks), path); });
     outputs.add_file(paths.svg, [&result](const std::string &path) { write_text_file(drawing_svg(result.name), path); });
     outputs.add_file(paths.bom, [](const std::string &path) { write_text_file(bom_csv(bill_of_materials()), path); });
     outputs.commit();

@@ -2,6 +2,7 @@
 // beside its target and is renamed into place only when every output has been written.
 #pragma once
 
+#include "io/checks.hpp"
 #include "io/session.hpp"
 
 #include <string>
@@ -16,6 +17,8 @@ struct OutputPaths {
 };
 
 // Throws SessionError naming the file when an output cannot be written; nothing is left behind then.
-void write_outputs(const SessionResult &result, const OutputPaths &paths);
+// The report's interference checks are `checks` when given (already computed for the terminal), else
+// computed here; nothing else runs them.
+void write_outputs(const SessionResult &result, const OutputPaths &paths, const InterferenceReport *checks = nullptr);
 
 }  // namespace diekit::io

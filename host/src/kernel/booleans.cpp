@@ -66,8 +66,9 @@ Shape run(const char *op, Kind kind, const Shape &a, const Shape &b, bool unify)
         if (!has_solid(first) || !has_solid(second)) {
             switch (kind) {
             case Kind::Common: return solid_result(op, empty_compound());
-            case Kind::Cut: return solid_result(op, has_solid(first) ? first : empty_compound());
-            case Kind::Fuse: return solid_result(op, has_solid(first) ? first : second);
+            // The operands are valid already: only their shells' closedness is looked at again.
+            case Kind::Cut: return solid_result(op, has_solid(first) ? first : empty_compound(), {first});
+            case Kind::Fuse: return solid_result(op, has_solid(first) ? first : second, {first, second});
             }
         }
 

@@ -5,6 +5,9 @@
 #include "kernel/contact_index.hpp"
 #include "kernel/held_cut.hpp"
 
+#include <BRepAdaptor_Curve.hxx>
+#include <BRepAdaptor_Surface.hxx>
+#include <BRepTools.hxx>
 #include <BRepClass3d_SolidClassifier.hxx>
 #include <BRepExtrema_DistShapeShape.hxx>
 #include <BRep_Builder.hxx>
@@ -15,6 +18,12 @@
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Compound.hxx>
+#include <TopoDS_Face.hxx>
+#include <TopoDS_Wire.hxx>
+#include <gp_Circ.hxx>
+#include <gp_Cylinder.hxx>
+#include <gp_Lin.hxx>
+#include <gp_Pln.hxx>
 
 #include <algorithm>
 #include <memory>
@@ -30,21 +39,91 @@ constexpr const char *kOp = "contact";
 
 const ContactIndex *index_of(const Shape &shape) { return shape.data() ? shape.data()->contacts.get() : nullptr; }
 
-// The faces of shape whose boxes come within the tolerance of `near`; false when there are none.
-bool faces_near(const TopoDS_Shape &shape, const ContactIndex *index, const Bnd_Box &near, TopoDS_Compound &faces) {
-    BRep_Builder builder;
-    builder.MakeCompound(faces);
-    bool any = false;
+struct NearFace {
+    TopoDS_Face face;
+    Bnd_Box box;
+};
+
+// The faces of shape whose boxes come within the tolerance of `near`.
+std::vector<NearFace> faces_near(const TopoDS_Shape &shape, const ContactIndex *index, const Bnd_Box &near) {
+    std::vector<NearFace> faces;
     auto take = [&](const TopoDS_Shape &face, const Bnd_Box &box) {
-        if (box.IsOut(near)) return;
-        builder.Add(faces, face);
-        any = true;
+        if (!box.IsOut(near)) faces.push_back({TopoDS::Face(face), box});
     };
     if (index)
         for (std::size_t i = 0; i < index->faces.size(); ++i) take(index->faces[i], index->face_boxes[i]);
     else
         for (TopExp_Explorer it(shape, TopAbs_FACE); it.More(); it.Next()) take(it.Current(), loose_box(it.Current()));
-    return any;
+    return faces;
+}
+
+// A planar face across a cylinder's axis keeps away from the cylinder when the axis passes through a
+// round hole of the face wider than the cylinder, or through a round face narrower than it: every
+// point of the face is then further from (or nearer to) the axis than every point of the cylinder.
+double radial_gap(const TopoDS_Face &face, const gp_Cylinder &cylinder) {
+    const TopoDS_Wire outer = BRepTools::OuterWire(face);
+    const gp_Lin axis(cylinder.Axis());
+    double gap = 0;
+    for (TopExp_Explorer wire(face, TopAbs_WIRE); wire.More(); wire.Next()) {
+        TopExp_Explorer edge(wire.Current(), TopAbs_EDGE);
+        if (!edge.More()) continue;
+        const BRepAdaptor_Curve curve(TopoDS::Edge(edge.Current()));
+        edge.Next();
+        // One full circle around the axis: a round hole, or the round outline of the face.
+        if (edge.More() || curve.GetType() != GeomAbs_Circle) continue;
+        const gp_Circ circle = curve.Circle();
+        if (axis.Distance(circle.Location()) > 1e-12 * std::max(1.0, circle.Radius())) continue;
+        const bool hole = !wire.Current().IsSame(outer);
+        gap = std::max(gap, hole ? circle.Radius() - cylinder.Radius() : cylinder.Radius() - circle.Radius());
+    }
+    return gap;
+}
+
+// A lower bound of the distance between the faces' whole surfaces where it is plain (parallel planes,
+// parallel cylinders, a plane and a cylinder along it); 0 when unknown. Many pairs in a die are such
+// (a rod in its hole, a pillar in its bushing), and the kernel's distance finds them slowly: every
+// point of two coaxial cylinders is a nearest point.
+double surface_gap(const TopoDS_Face &a, const TopoDS_Face &b) {
+    const BRepAdaptor_Surface sa(a, false), sb(b, false);
+    const bool plane_a = sa.GetType() == GeomAbs_Plane, plane_b = sb.GetType() == GeomAbs_Plane;
+    const bool cylinder_a = sa.GetType() == GeomAbs_Cylinder, cylinder_b = sb.GetType() == GeomAbs_Cylinder;
+    constexpr double parallel = 1e-12;
+    if (plane_a && plane_b) {
+        const gp_Pln pa = sa.Plane(), pb = sb.Plane();
+        if (!pa.Axis().Direction().IsParallel(pb.Axis().Direction(), parallel)) return 0;
+        return pa.Distance(pb.Location());
+    }
+    if (cylinder_a && cylinder_b) {
+        const gp_Cylinder ca = sa.Cylinder(), cb = sb.Cylinder();
+        if (!ca.Axis().Direction().IsParallel(cb.Axis().Direction(), parallel)) return 0;
+        const double axes = gp_Lin(ca.Axis()).Distance(cb.Location());
+        const double ra = ca.Radius(), rb = cb.Radius();
+        return std::max({0.0, std::abs(ra - rb) - axes, axes - ra - rb});
+    }
+    if ((plane_a && cylinder_b) || (cylinder_a && plane_b)) {
+        const gp_Pln plane = plane_a ? sa.Plane() : sb.Plane();
+        const gp_Cylinder cylinder = cylinder_a ? sa.Cylinder() : sb.Cylinder();
+        if (plane.Axis().Direction().IsParallel(cylinder.Axis().Direction(), parallel))
+            return radial_gap(plane_a ? a : b, cylinder);
+        if (!plane.Axis().Direction().IsNormal(cylinder.Axis().Direction(), parallel)) return 0;
+        return std::max(0.0, plane.Distance(cylinder.Location()) - cylinder.Radius());
+    }
+    return 0;
+}
+
+// Whether some face of one list comes within the tolerance of some face of the other.
+bool faces_meet(const std::vector<NearFace> &near_a, const std::vector<NearFace> &near_b) {
+    for (const NearFace &a : near_a) {
+        Bnd_Box reach = a.box;
+        reach.Enlarge(kTolerance);
+        for (const NearFace &b : near_b) {
+            if (reach.IsOut(b.box) || surface_gap(a.face, b.face) > kTolerance) continue;
+            BRepExtrema_DistShapeShape extrema(a.face, b.face);
+            if (!extrema.IsDone()) fail(kOp, "the kernel could not compute the distance");
+            if (extrema.Value() <= kTolerance) return true;
+        }
+    }
+    return false;
 }
 
 // Point classification against every solid of a shape, or through its contact index.
@@ -125,19 +204,27 @@ Contact contact(const Shape &a, const Shape &b, bool with_volume) {
         // tolerance of it.
         const ContactIndex *index_a = index_of(a), *index_b = index_of(b);
         Classifier inside_a(first, index_a), inside_b(second, index_b);
-        TopoDS_Compound near_a, near_b;
-        if (vertex_on_boundary(second, index_b, box_a, inside_a) || vertex_on_boundary(first, index_a, box_b, inside_b)) {
-            result.boundaries_meet = true;
-        } else if (faces_near(first, index_a, box_b, near_a) && faces_near(second, index_b, box_a, near_b)) {
-            BRepExtrema_DistShapeShape extrema(near_a, near_b);
-            if (!extrema.IsDone()) fail(kOp, "the kernel could not compute the distance");
-            result.boundaries_meet = extrema.Value() <= kTolerance;
-        }
+        result.boundaries_meet =
+            vertex_on_boundary(second, index_b, box_a, inside_a) || vertex_on_boundary(first, index_a, box_b, inside_b) ||
+            faces_meet(faces_near(first, index_a, box_b), faces_near(second, index_b, box_a));
         // Boundaries apart: the bodies share volume only when one lies inside the other.
-        if (with_volume &&
-            (result.boundaries_meet || some_solid_inside(first, inside_b) || some_solid_inside(second, inside_a)))
+        result.may_share =
+            result.boundaries_meet || some_solid_inside(first, inside_b) || some_solid_inside(second, inside_a);
+        if (with_volume && result.may_share)
             result.shared_volume = index_b && !index_a ? shared_volume(b, a, box_a) : shared_volume(a, b, box_b);
         return result;
+    });
+}
+
+bool touches(const Shape &a, const Shape &b) {
+    return guarded(kOp, [&] {
+        // A held-back cut lies within its base: its box answers without running the cut.
+        auto quick_box = [](const Shape &shape, const char *what) {
+            return is_held(shape) ? loose_box(shape.data()->held->base->solid, kTolerance)
+                                  : loose_box(require(kOp, shape, what), kTolerance);
+        };
+        if (quick_box(a, "first body").IsOut(quick_box(b, "second body"))) return false;
+        return contact(a, b, false).may_share;
     });
 }
 

@@ -5,16 +5,49 @@
 
 #include "kernel/kernel.hpp"
 
+#include <array>
+#include <compare>
+#include <utility>
+#include <vector>
+
 namespace diekit::kernel {
 
 struct Contact {
     double shared_volume = 0;       // volume of the common part (0 when none)
     bool boundaries_meet = false;   // the boundaries are within kTolerance somewhere
+    bool may_share = false;         // the boundaries meet or one body lies inside the other
 };
 
 // Solids (or compounds of solids) a and b; without with_volume the shared volume is left 0 (no boolean).
 // Throws KernelError when the kernel fails.
 Contact contact(const Shape &a, const Shape &b, bool with_volume = true);
+
+// Whether a and b come within kTolerance of each other (boundaries meeting, or one inside the other):
+// the same answer as distance(a, b) <= kTolerance, boxes first. Throws KernelError when the kernel fails.
+bool touches(const Shape &a, const Shape &b);
+
+// The volumes shared by pairs of shapes (indexes into shapes), all from one general fuse of the
+// shapes the pairs name: each region where shapes overlap is built once, however many pairs it
+// belongs to. The same volumes as one boolean per pair. Throws KernelError when the kernel fails or
+// its pieces do not add up to each shape's volume.
+std::vector<double> shared_volumes(const std::vector<Shape> &shapes,
+                                   const std::vector<std::pair<std::size_t, std::size_t>> &pairs);
+
+// What a contact depends on, up to a rigid motion of both bodies: two pairs with equal keys (the same
+// B-reps, placed the same way relative to each other) meet in the same way. Empty for a null shape.
+struct PairKey {
+    const void *first = nullptr, *second = nullptr;  // the B-reps, locations aside
+    std::array<double, 21> placement{};              // both rotations and the offset between them
+    auto operator<=>(const PairKey &) const = default;
+};
+PairKey pair_key(const Shape &a, const Shape &b);
+
+// True when a and b are the same B-rep at the same place.
+bool same_shape(const Shape &a, const Shape &b);
+
+// True when the shape is one solid that fills its bounding box (a block along the axes): its contacts
+// with other such blocks follow from the boxes.
+bool is_axis_block(const Shape &shape);
 
 // Prepares a body with many faces for many contact() calls with small bodies (a plate and every part
 // standing in it): later contacts look only at its faces and pieces near the other body. Call it on

@@ -86,7 +86,7 @@ std::optional<Shape> hold_cut(const Shape &a, const Shape &b) {
     held->tools.push_back(tool);
     held->tool_boxes.push_back(loose_box(tool, 10 * kTolerance));
     if (!any_side_kept(*held->base, held->tool_boxes)) return std::nullopt;
-    return Shape(std::make_shared<ShapeData>(ShapeData{TopoDS_Shape(), std::move(held)}));
+    return Shape(std::make_shared<ShapeData>(TopoDS_Shape(), std::move(held)));
 }
 
 std::optional<Shape> common_of_held(const Shape &a, const Shape &b) {

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -31,10 +32,20 @@ struct HeldCut {
 
 struct ContactIndex;
 
+// Measures of a shape, kept with it: a shape never changes, so each is computed once.
+struct Measures {
+    std::mutex lock;
+    std::optional<Box> box;
+    std::optional<double> volume;
+};
+
 struct ShapeData {
+    ShapeData(const TopoDS_Shape &b_rep, std::shared_ptr<const HeldCut> held_cut)
+        : shape(b_rep), held(std::move(held_cut)) {}
     TopoDS_Shape shape;                   // the B-rep; null while a cut is held back
     std::shared_ptr<const HeldCut> held;  // the held-back cut until it has run
     std::shared_ptr<const ContactIndex> contacts{};  // see contact_index.hpp, made on request
+    Measures measures{};
 };
 
 // The solid minus all the tools in one boolean, checked and normalised.

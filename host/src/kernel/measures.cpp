@@ -65,7 +65,24 @@ double snap(double v) {
 
 }  // namespace
 
-Box bounding_box(const Shape &shape) {
+namespace {
+
+// The measure kept with the shape, computed by compute on first use.
+template <class T, class F>
+T kept(const Shape &shape, std::optional<T> Measures::*slot, F &&compute) {
+    ShapeData *data = shape.data();
+    if (!data) return compute();
+    {
+        std::lock_guard<std::mutex> hold(data->measures.lock);
+        if (auto &known = data->measures.*slot) return *known;
+    }
+    T value = compute();
+    std::lock_guard<std::mutex> hold(data->measures.lock);
+    data->measures.*slot = value;
+    return value;
+}
+
+Box exact_box(const Shape &shape) {
     constexpr const char *op = "bounding box";
     return guarded(op, [&] {
         if (is_held(shape))
@@ -110,12 +127,20 @@ Box bounding_box(const Shape &shape) {
     });
 }
 
+}  // namespace
+
+Box bounding_box(const Shape &shape) {
+    return kept(shape, &Measures::box, [&] { return exact_box(shape); });
+}
+
 double volume(const Shape &shape) {
     constexpr const char *op = "volume";
-    return guarded(op, [&] {
-        GProp_GProps props;
-        BRepGProp::VolumeProperties(require(op, shape), props, true);  // closed shells only
-        return props.Mass();
+    return kept(shape, &Measures::volume, [&] {
+        return guarded(op, [&] {
+            GProp_GProps props;
+            BRepGProp::VolumeProperties(require(op, shape), props, true);  // closed shells only
+            return props.Mass();
+        });
     });
 }
 

@@ -75,4 +75,8 @@ Bnd_Box loose_box(const TopoDS_Shape &shape, double gap = 0);
 // boolean, only the faces it made are checked, with the closedness of every shell.
 Shape solid_result(const char *op, const TopoDS_Shape &result, const std::vector<TopoDS_Shape> &operands = {});
 
+// A primitive solid (block, cylinder, cone, prism of a checked outline) as the kernel built it from
+// checked sizes: valid by construction, so not checked again. KernelError when it is not one solid.
+Shape fresh_solid(const char *op, const TopoDS_Shape &result);
+
 }  // namespace diekit::kernel::detail

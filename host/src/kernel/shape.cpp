@@ -23,7 +23,7 @@ namespace diekit::kernel {
 Shape::Shape() = default;
 
 Shape::Shape(const TopoDS_Shape &shape)
-    : m_data(shape.IsNull() ? nullptr : std::make_shared<detail::ShapeData>(detail::ShapeData{shape, nullptr})) {}
+    : m_data(shape.IsNull() ? nullptr : std::make_shared<detail::ShapeData>(shape, nullptr)) {}
 
 Shape::Shape(std::shared_ptr<detail::ShapeData> data) : m_data(std::move(data)) {}
 
@@ -135,6 +135,11 @@ Shape solid_result(const char *op, const TopoDS_Shape &result, const std::vector
     if (solids.Extent() > 1 && !valid_solids(compound, operands))
         fail(op, "the result is not a valid set of solids");
     return Shape(compound);
+}
+
+Shape fresh_solid(const char *op, const TopoDS_Shape &result) {
+    if (result.IsNull() || result.ShapeType() != TopAbs_SOLID) fail(op, "the kernel returned no solid");
+    return Shape(result);
 }
 
 }  // namespace detail

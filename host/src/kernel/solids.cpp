@@ -2,6 +2,7 @@
 #include "kernel/occ.hpp"
 
 #include <BRepBuilderAPI_MakeFace.hxx>
+#include <BRepCheck_Analyzer.hxx>
 #include <BRepBuilderAPI_MakePolygon.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <BRepPrimAPI_MakeCylinder.hxx>
@@ -27,7 +28,7 @@ Shape make_box(const Frame &frame, const Vec3 &corner, double dx, double dy, dou
         BRepPrimAPI_MakeBox maker(gp_Ax2(to_pnt(corner), z, x), dx, dy, dz);
         maker.Build();
         if (!maker.IsDone()) fail(op, "the kernel could not build the block");
-        return solid_result(op, maker.Solid());
+        return fresh_solid(op, maker.Solid());
     });
 }
 
@@ -40,7 +41,7 @@ Shape make_cylinder(const Vec3 &base, const Vec3 &axis, double height, double di
         BRepPrimAPI_MakeCylinder maker(gp_Ax2(to_pnt(base), direction), diameter / 2, height);
         maker.Build();
         if (!maker.IsDone()) fail(op, "the kernel could not build the cylinder");
-        return solid_result(op, maker.Solid());
+        return fresh_solid(op, maker.Solid());
     });
 }
 
@@ -80,11 +81,14 @@ Shape make_prism(const std::vector<Vec3> &outline, double z0, double z1) {
         // it runs, so the prism is never inside out.
         BRepBuilderAPI_MakeFace face(gp_Pln(gp_Pnt(0, 0, z0), gp_Dir(0, 0, 1)), polygon.Wire(), true);
         if (!face.IsDone()) fail(op, "the outline does not bound a face");
+        // The sides of a straight extrusion are plain quadrilaterals: the outline's face is all that
+        // can be wrong (an outline crossing itself).
+        if (!BRepCheck_Analyzer(face.Face()).IsValid()) fail(op, "the outline crosses itself");
 
         BRepPrimAPI_MakePrism prism(face.Face(), gp_Vec(0, 0, z1 - z0), true);
         prism.Build();
         if (!prism.IsDone()) fail(op, "the kernel could not extrude the outline");
-        return solid_result(op, prism.Shape());
+        return fresh_solid(op, prism.Shape());
     });
 }
 

@@ -60,7 +60,7 @@ Shape make_cone(const Vec3 &base, const Vec3 &axis, double height, double d1, do
         BRepPrimAPI_MakeCone cone(frame, d1 / 2, d2 / 2, height);
         cone.Build();
         if (!cone.IsDone()) fail(op, "the kernel could not build the cone");
-        return solid_result(op, cone.Shape());
+        return fresh_solid(op, cone.Shape());
     });
 }
 

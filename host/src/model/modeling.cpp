@@ -1,5 +1,7 @@
 #include "model/modeling.hpp"
 
+#include "kernel/contact.hpp"
+
 #include <string>
 
 namespace diekit::model {
@@ -22,7 +24,7 @@ Feature &signed_feature(Store &store, const std::string &type, const kernel::Sha
     }
     Object *candidate = store.find(store.last_new_body());
     Body *target = candidate && candidate->kind == Kind::Body ? static_cast<Body *>(candidate) : nullptr;
-    if (target && kernel::distance(target->shape, tool) > kernel::kTolerance) target = nullptr;
+    if (target && !kernel::touches(target->shape, tool)) target = nullptr;
     if (!target) {
         if (sign == 2)
             throw HostError(kErrNoTarget, type + " with sign 2: no body made by the last new feature touches it");
