@@ -1,6 +1,5 @@
 #include "ya_ban_steps.hpp"
 
-#include "dialog_frame.hpp"
 #include "placement.hpp"
 
 #include <uf.h>
@@ -78,7 +77,7 @@ bool report_missing(const char *plugin, const std::vector<Missing> &inputs) {
         text += input.what;
     }
     if (text.empty()) return false;
-    diekit::frame::report_not_built(plugin, text);
+    uc1601(text.c_str(), 1);
     return true;
 }
 
