@@ -205,7 +205,8 @@ TEST(TiltplateInputs, HorizontalOrCurvedFaceOrMissingInputsBuildNothingSaySoAndL
             EXPECT_NEAR(scenario::body(report, "punch")["volume"].get<double>(), c.punch_volume, 1e-6);
             expect_absolute_wcs(report);
             ASSERT_EQ(report["messages"].size(), 1u) << report["messages"].dump();
-            EXPECT_EQ(report["messages"][0]["kind"], "note");
+            EXPECT_EQ(report["messages"][0]["kind"], "box");  // an error box: the step built nothing
+            EXPECT_EQ(report["messages"][0]["type"], 0);
             EXPECT_NE(report["messages"][0]["text"].get<std::string>().find(c.said), std::string::npos)
                 << report["messages"][0]["text"];
         }
