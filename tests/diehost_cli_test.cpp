@@ -74,6 +74,8 @@ TEST_F(DiehostCli, UnplayableSessionsExitNonZeroWithAReasonAndWriteNothing) {
         {"{\"steps\": " + std::string(100, '[') + std::string(100, ']') + "}", "nested deeper than 64 levels"},
         {"{\"name\": \"die \xC3\x28\"}", "is not UTF-8"},
         {R"({"steps": [{"plugin": "flatinsert", "press": "ok"}]})", "'press' expects a list"},
+        // A NUL in a formula is shown escaped, and the reason after it is not lost.
+        {R"({"steps": [{"plugin": "flatinsert", "values": {"expression0": "1\u0000+2"}}]})", "'1\\x00+2': unknown"},
     };
     for (auto &c : cases) {
         fs::path step = dir / "never.step", report = dir / "never.json";

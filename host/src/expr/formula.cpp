@@ -1,5 +1,6 @@
 #include "expr/formula.hpp"
 
+#include "io/terminal_text.hpp"
 #include "model/errors.hpp"
 
 #include <muParser.h>
@@ -84,10 +85,11 @@ double evaluate(const std::string &formula, const Lookup &lookup) {
             &context);
         parser.SetExpr(mangle(formula));
         double value = parser.Eval();
-        if (!std::isfinite(value)) throw HostError(kErrBadValue, "formula '" + formula + "' is not finite");
+        if (!std::isfinite(value)) throw HostError(kErrBadValue, io::one_line("formula '" + formula + "' is not finite"));
         return value;
     } catch (const mu::ParserError &e) {
-        throw HostError(kErrBadValue, "formula '" + formula + "': " + e.GetMsg());
+        // One line whatever the formula holds (a NUL would cut the reason short where it is printed).
+        throw HostError(kErrBadValue, io::one_line("formula '" + formula + "': " + e.GetMsg()));
     }
 }
 
