@@ -15,6 +15,7 @@ import sys
 import tempfile
 import threading
 import unittest
+import zlib
 
 DIEHOST, SOURCE = sys.argv[1], sys.argv[2]
 EXAMPLES = os.path.join(SOURCE, "examples")
@@ -211,6 +212,11 @@ class Guards(unittest.TestCase):
         self.assertEqual(code, 200)
         self.assertTrue(headers["Content-Type"].startswith("text/javascript"))
         self.assertIn(b"WebGLRenderer", data)
+        # Offered brotli as Chromium offers it, the server answers with gzip (brotli costs seconds).
+        code, headers, data = s.request("GET", "/three/build/three.module.js", token=False,
+                                        headers={**cookie, "Accept-Encoding": "gzip, deflate, br"})
+        self.assertEqual((code, headers.get("Content-Encoding")), (200, "gzip"))
+        self.assertIn(b"WebGLRenderer", zlib.decompress(data, 16 + zlib.MAX_WBITS))
         for path in ["/three/../../../etc/passwd", "/three/%2e%2e/%2e%2e/%2e%2e/etc/passwd",
                      "/studio/../../etc/passwd", "/studio/nothing.js", "/elsewhere"]:
             code, _, data = s.request("GET", path, headers=cookie, token=False)
