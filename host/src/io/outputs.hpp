@@ -1,5 +1,4 @@
-// Output files of a played session, written whole or not at all: each goes to a temporary file
-// beside its target and is renamed into place only when every output has been written.
+// Output files and folders of a played session, written all or none (io/output_set.hpp).
 #pragma once
 
 #include "io/checks.hpp"
@@ -20,8 +19,8 @@ struct OutputPaths {
     std::string dxf;     // folder: one DXF of wire-cutting profiles per body with a through profile
 };
 
-// Throws SessionError naming the file when an output cannot be written; nothing is left behind then
-// (a folder the call made is removed again; files already in a folder are left as they were).
+// Throws SessionError naming the file when an output cannot be written; the targets are then as they
+// were. A folder output (sheets, dxf) replaces the whole folder.
 // The report's interference checks are `checks` when given (already computed for the terminal), else
 // computed here; nothing else runs them.
 void write_outputs(const SessionResult &result, const OutputPaths &paths, const InterferenceReport *checks = nullptr);

@@ -178,8 +178,24 @@ struct HttpServer::Impl {
         return std::nullopt;
     }
 
+    // cpp-httplib compresses a reply with brotli at its highest quality whenever the browser offers it:
+    // 2.75 s of CPU for three.module.js on every page load, against 36 ms with gzip. So brotli is taken
+    // out of what the request accepts before the library reads it. The request is the server's own
+    // object, handed to the handler as const.
+    static void without_brotli(const httplib::Request &req) {
+        auto &headers = const_cast<httplib::Request &>(req).headers;
+        auto it = headers.find("Accept-Encoding");
+        if (it == headers.end()) return;
+        std::string kept;
+        std::stringstream offered(it->second);
+        for (std::string coding; std::getline(offered, coding, ',');)
+            if (coding.find("br") == std::string::npos) kept += (kept.empty() ? "" : ",") + coding;
+        it->second = kept;
+    }
+
     // The connection is closed after a refusal: a body left unread must not be taken for the next request.
     httplib::Server::HandlerResponse guard(const httplib::Request &req, httplib::Response &res) const {
+        without_brotli(req);
         auto refused = refusal(req);
         if (!refused) return httplib::Server::HandlerResponse::Unhandled;
         send_json_error(res, refused->first, refused->second);
