@@ -313,7 +313,7 @@ def whole(name: str, path: Path) -> bool:
         return data.rstrip().endswith(b"END-ISO-10303-21;")
     if name.endswith(".svg"):
         return data.rstrip().endswith(b"</svg>")
-    return data.startswith(b"tag,") and data.endswith(b"\n")
+    return data.startswith(b"item,") and data.endswith(b"\n")  # --bom: the parts list
 
 
 WARNING = re.compile(r"^diehost: (warning: |step \d+ \(.*\): \d+ warning\(s\))")
