@@ -4,6 +4,7 @@
 #include "io/session.hpp"
 #include "model/errors.hpp"
 #include "model/store.hpp"
+#include "studio/serve.hpp"
 
 #include <CLI/CLI.hpp>
 
@@ -91,8 +92,29 @@ int main(int argc, char **argv) {
     check_cmd->add_option("--library", options.library, "Standard-part library root (as for run)");
     check_cmd->add_flag("--quiet,-q", quiet, "Print only the checks and errors");
 
+    auto *serve_cmd = app.add_subcommand(
+        "serve", "Serve the studio: the plug-ins run interactively in a local web page (prints its address)");
+    diekit::studio::ServeOptions serve_options;
+    serve_cmd->add_option("start", serve_options.start,
+                          "Session file (JSON) or STEP part to start from (default: an empty part)");
+    serve_cmd->add_option("--port", serve_options.port, "Port to listen on (default: any free port)")
+        ->check(CLI::Range(0, 65535));
+    serve_cmd->add_option("--bind", serve_options.bind, "Address to listen on (default: 127.0.0.1, this machine only)");
+    serve_cmd->add_option("--steps", serve_options.steps,
+                          "Play only the first N steps of the session (renames count as steps)")
+        ->check(CLI::NonNegativeNumber);
+    serve_cmd->add_option("--page", serve_options.page_dir, "Folder of the page's files (default: the repository's studio/)");
+    serve_cmd->add_option("--plugins", serve_options.plugin_dir, "Folder of the plug-in libraries (as for run)");
+    serve_cmd->add_option("--library", serve_options.library, "Standard-part library root (as for run)");
+    serve_cmd->add_option("--work", serve_options.work_dir,
+                          "Folder where uploaded STEP parts are kept (default: a new folder in the temp folder)");
+    serve_cmd->add_option("--wait", serve_options.wait_seconds,
+                          "Seconds a request waits for the host (busy with an Apply) before it is answered 503")
+        ->check(CLI::Range(0.0, 3600.0));
+
     CLI11_PARSE(app, argc, argv);
     if (run_cmd->parsed()) return run(session, options, paths, print_checks, quiet);
     if (check_cmd->parsed()) return check(session, options, quiet);
+    if (serve_cmd->parsed()) return diekit::studio::serve(serve_options);
     return 2;
 }

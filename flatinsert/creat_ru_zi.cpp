@@ -142,6 +142,8 @@ int flatinsert::creat_ru_zi() {
         diekit::frame::HostBracket bracket;
         const auto in = diekit::frame::insert_inputs("flatinsert", *this);
         if (!in) return 0;
+        // The blocks follow the WCS; straight inserts follow the part's absolute axes.
+        const diekit::frame::AbsoluteWcs absolute_wcs;
         for (const tag_t chong_zi : in->punches) ru_zi_for_punch(*this, chong_zi, in->plate, in->c, in->d);
         return 0;
     } catch (const std::exception &error) {

@@ -29,7 +29,7 @@ namespace {
 struct DaoZhuRow {
     const char *part_file;
     double a, c;        // corner insets, as for the shoes' holes
-    double L1_jian;     // "L1" = SMZC - L1_jian
+    double L1_jian;     // "L1" = SMZC - L1_jian; also the bushing's guide length
     double L2_jian;     // "L2" = H - L2_jian
 };
 
@@ -109,9 +109,19 @@ void place_set(int builder, const Inputs &in, const DaoZhuRow &row) {
         return;
     }
 
+    // A shoe thinner than the guide length leaves "L1" < 0: the set still fits the shoe, with a
+    // shorter guide. The four sets share the size and the shoe, so the first one says it.
+    const double L1 = in.v.SMZC - row.L1_jian;
+    if (L1 < 0 && builder == 1) {
+        const std::string note = "the upper die shoe (" + std::string(diekit::frame::size_text(in.v.SMZC).data()) +
+                                 ") is thinner than the guide sets' guide length " +
+                                 std::string(diekit::frame::size_text(row.L1_jian).data()) +
+                                 ": each bushing fills the shoe and guides over its thickness only";
+        diekit::frame::notify("flipdie", note.c_str());
+    }
     const int n = largest_suffix();
     char LL1[256], LL2[256];
-    std::snprintf(LL1, sizeof LL1, "L1'%d=%f", n, in.v.SMZC - row.L1_jian);
+    std::snprintf(LL1, sizeof LL1, "L1'%d=%f", n, L1);
     std::snprintf(LL2, sizeof LL2, "L2'%d=%f", n, in.h_xia() - row.L2_jian);
     UF_MODL_edit_exp(LL1);
     UF_MODL_edit_exp(LL2);

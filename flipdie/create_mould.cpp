@@ -1,7 +1,8 @@
 // create_mould: the plate stack of the inverted compound die from the blank outline and the plate
 // thicknesses: die plate with its opening, ejector block "tui_kuai", pad "dian_ban", hollow backing
 // plate, upper retainer and backing plates, stripper plate, lower retainer plate, punch-die, lower
-// backing plate, die shank and knock-out rod. z = 0 is the stripper plate's top face.
+// backing plate, die shank and knock-out rod with its bore in the upper backing plate. z = 0 is the
+// stripper plate's top face.
 #include <uf.h>
 #include <uf_modl.h>
 #include <uf_obj.h>
@@ -21,6 +22,8 @@ using diekit::frame::ObjectList;
 using diekit::frame::SizeText;
 using diekit::frame::body_of;
 using diekit::frame::size_text;
+using diekit::frame::size_text_down;
+using diekit::frame::size_text_up;
 using flipdie_detail::Inputs;
 
 namespace {
@@ -69,12 +72,10 @@ tag_t create_cylinder(UF_FEATURE_SIGN sign, double x, double y, double z, char *
     return feature;
 }
 
-// Extrudes the outline along +Z between the limits (distances from the outline's plane) by sign.
+// Extrudes the outline along +Z between the limit texts (distances from the outline's plane) by sign.
 // features receives the host's feature list (released with it); returns its first feature.
-tag_t extrude_outline(uf_list_p_t edge_list_tu_ao_mo1, double start, double end, UF_FEATURE_SIGN sign,
+tag_t extrude_outline(uf_list_p_t edge_list_tu_ao_mo1, SizeText qi_shi, SizeText jie_shu, UF_FEATURE_SIGN sign,
                       ObjectList &features) {
-    SizeText qi_shi = size_text(start);
-    SizeText jie_shu = size_text(end);
     char *limit[2] = {qi_shi.data(), jie_shu.data()};
     char taper_angle[] = "0";
     double point[3] = {0, 0, 0};
@@ -132,7 +133,8 @@ tag_t create_ao_mo_ban(Inputs &in, uf_list_p_t edge_list_tu_ao_mo1) {
     // clearance's thickness, so the prism then starts and ends 1 beyond the plate after shrinking.
     const double reach = in.v.jian_xi < 0 ? 1 - in.v.jian_xi : 0;
     ObjectList features;
-    extrude_outline(edge_list_tu_ao_mo1, T - reach, T + in.v.AMBC + reach, UF_NULLSIGN, features);
+    extrude_outline(edge_list_tu_ao_mo1, size_text_down(T - reach), size_text_up(T + in.v.AMBC + reach), UF_NULLSIGN,
+                    features);
     tag_t offset_feature = NULL_TAG;
     UF_MODL_create_feature_offset(in.t.jian_xi.data(), features.get(), &offset_feature);
     tag_t frec_eid = NULL_TAG;
@@ -172,14 +174,16 @@ void create_lower_plates(Inputs &in, uf_list_p_t edge_list_tu_ao_mo1) {
 
     create_plate(in, -in.v.XLBC, in.t.XLBC, xie_liao_ban_colour);
     ObjectList stripper_opening;
-    extrude_outline(edge_list_tu_ao_mo1, -in.v.XLBC, in.v.XLBC, UF_NEGATIVE, stripper_opening);
+    // Openings through a plate: their ends rounded outwards, so that "%f" leaves no skin.
+    extrude_outline(edge_list_tu_ao_mo1, size_text_down(-in.v.XLBC), size_text_up(in.v.XLBC), UF_NEGATIVE,
+                    stripper_opening);
 
     create_plate(in, xia, in.t.XGDBC, gu_ding_ban_colour);
     ObjectList retainer_opening;
-    extrude_outline(edge_list_tu_ao_mo1, xia, in.v.XGDBC, UF_NEGATIVE, retainer_opening);
+    extrude_outline(edge_list_tu_ao_mo1, size_text_down(xia), size_text_up(in.v.XGDBC), UF_NEGATIVE, retainer_opening);
 
     ObjectList punch_die;
-    const tag_t tu_ao_mo = extrude_outline(edge_list_tu_ao_mo1, xia, -0.5, UF_NULLSIGN, punch_die);
+    const tag_t tu_ao_mo = extrude_outline(edge_list_tu_ao_mo1, size_text(xia), size_text(-0.5), UF_NULLSIGN, punch_die);
     UF_OBJ_set_color(body_of(tu_ao_mo), tu_ao_mo_colour);
 
     create_plate(in, xia - in.v.XDBC, in.t.XDBC, bei_ban_colour);
@@ -221,6 +225,23 @@ void create_mo_bing_and_da_gan(Inputs &in) {
     UF_OBJ_set_color(body_of(da_gan), da_gan_colour);
 }
 
+// The knock-out rod's bore through the upper backing plate it stands in: 0.5 wider on every side
+// than the rod and, over the head's height, than its head, so that the rod is free to slide. The
+// cylinders run 1 beyond the plate's faces, so that no rounding of a level leaves a skin.
+void cut_da_gan_kong(Inputs &in, tag_t shang_bei_ban) {
+    const double z_da_gan = in.z_top() - in.v.SDBC;
+    char shi_yi[] = "11";
+    char shi_si[] = "14";
+    char wu[] = "5";
+    SizeText gan_kong_gao = size_text(in.v.SDBC + 2);
+    const tag_t gan_kong = body_of(create_cylinder(UF_NULLSIGN, 0, 0, z_da_gan - 1, gan_kong_gao.data(), shi_yi));
+    const tag_t tou_kong = body_of(create_cylinder(UF_NULLSIGN, 0, 0, z_da_gan - 1, wu, shi_si));
+    for (const tag_t kong : {gan_kong, tou_kong}) {
+        tag_t frec_eid = NULL_TAG;
+        UF_MODL_subtract_bodies_with_retained_options(shang_bei_ban, kong, false, false, &frec_eid);
+    }
+}
+
 }  // namespace
 
 int flipdie::create_mould() {
@@ -246,9 +267,10 @@ int flipdie::create_mould() {
         create_tui_kuai_and_dian_ban(in, box, ao_mo_ban);
         const double above_die = in.v.tiao_liao + in.v.AMBC + in.v.KXDBC;
         create_plate(in, above_die, in.t.SGDBC, gu_ding_ban_colour);
-        create_plate(in, above_die + in.v.SGDBC, in.t.SDBC, bei_ban_colour);
+        const tag_t shang_bei_ban = create_plate(in, above_die + in.v.SGDBC, in.t.SDBC, bei_ban_colour);
         create_lower_plates(in, edge_list_tu_ao_mo1.get());
         create_mo_bing_and_da_gan(in);
+        cut_da_gan_kong(in, shang_bei_ban);
         // Every solid body of the part, not only these, becomes plain (it reports its own failure).
         return diekit::frame::remove_all_body_parameters(theUI);
     } catch (const std::exception &) {

@@ -53,12 +53,6 @@ HeadInput read_head_input(formpunch &d) {
     return in;
 }
 
-tag_t first_named(const char *name) {
-    tag_t object = NULL_TAG;
-    UF_OBJ_cycle_by_name(name, &object);
-    return object;
-}
-
 // The frame point: the middle of the parameter box of the punch face that holds the centre of the
 // punch's top (the last such face when several do). The host's face point is absolute already, so it
 // is taken as it is rather than mapped from the WCS, which may be turned when the builder starts.
@@ -189,8 +183,8 @@ int chong_zi_with_head(formpunch &dialog, bool with_step) {
         chong_zi::cut_lower_openings(outline, plates.xia_mo, input.jian_xi);
         const tag_t chong_zi_shi_ti = chong_zi::create_punch_body(outline, plates);
 
-        const tag_t tui_kuai = first_named("tui_kuai");
-        const tag_t dian_ban = first_named("dian_ban");
+        const tag_t tui_kuai = diekit::frame::first_body_named("tui_kuai");
+        const tag_t dian_ban = diekit::frame::first_body_named("dian_ban");
         if (tui_kuai == NULL_TAG) {
             // No ejector block to hang the head from: the straight punch, held by the upper plates.
             UF_OBJ_set_color(chong_zi_shi_ti, chong_zi::chong_zi_colour);

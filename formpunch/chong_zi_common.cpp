@@ -28,9 +28,7 @@ Outline::Outline(const std::vector<tag_t> &curves) {
     for (const tag_t curve : curves) UF_MODL_put_list_item(edge_list.get(), curve);
 }
 
-int Outline::create(double start, double end, double b, double t, ObjectList &features) const {
-    SizeText di = size_text(start);
-    SizeText ding = size_text(end);
+int Outline::create(SizeText di, SizeText ding, double b, double t, ObjectList &features) const {
     char *limit[2] = {di.data(), ding.data()};
     char taper_angle[] = "0";
     double point[3] = {0.0, 0.0, b};
@@ -40,13 +38,19 @@ int Outline::create(double start, double end, double b, double t, ObjectList &fe
 }
 
 tag_t Outline::extrude(double start, double end, const Box &plate, ObjectList &features) const {
-    create(start, end, plate[ZMIN], plate[ZMAX], features);
+    create(size_text(start), size_text(end), plate[ZMIN], plate[ZMAX], features);
+    return body_of(features.item(0));
+}
+
+tag_t Outline::extrude_through(const Box &plate, double reach, ObjectList &features) const {
+    create(diekit::frame::size_text_down(plate[ZMIN] - reach), diekit::frame::size_text_up(plate[ZMAX] + reach),
+           plate[ZMIN], plate[ZMAX], features);
     return body_of(features.item(0));
 }
 
 std::string Outline::problem() const {
     ObjectList features;
-    const int status = create(0.0, 1.0, 0.0, 1.0, features);
+    const int status = create(size_text(0.0), size_text(1.0), 0.0, 1.0, features);
     if (status != 0) {
         char reason[133] = "";
         if (UF_get_fail_message(status, reason) != 0 || reason[0] == '\0')
@@ -91,8 +95,7 @@ void cut_upper_openings(const Outline &outline, const std::vector<tag_t> &shang_
     for (const tag_t plate : shang_mo) {
         const Box bounding_box_mo_ban = bounding_box(plate);
         ObjectList features;
-        const tag_t la_shen_ti = outline.extrude(bounding_box_mo_ban[ZMIN], bounding_box_mo_ban[ZMAX],
-                                                 bounding_box_mo_ban, features);
+        const tag_t la_shen_ti = outline.extrude_through(bounding_box_mo_ban, 0, features);
         tag_t jian_qu = NULL_TAG;
         UF_MODL_subtract_bodies_with_retained_options(plate, la_shen_ti, false, false, &jian_qu);
     }
@@ -102,10 +105,11 @@ void cut_lower_openings(const Outline &outline, const std::vector<tag_t> &xia_mo
     double counter = 0.0;
     for (const tag_t plate : xia_mo) {
         const Box bounding_box_mo_ban = bounding_box(plate);
-        ObjectList features;
-        outline.extrude(bounding_box_mo_ban[ZMIN], bounding_box_mo_ban[ZMAX], bounding_box_mo_ban, features);
-        SizeText off = size_text(jian_xi + counter);
+        const double offset = jian_xi + counter;
         counter += 0.5;
+        ObjectList features;
+        outline.extrude_through(bounding_box_mo_ban, offset < 0 ? 1 - offset : 0, features);
+        SizeText off = size_text(offset);
         tag_t offset_feature = NULL_TAG;
         UF_MODL_create_feature_offset(off.data(), features.get(), &offset_feature);
         tag_t jian_qu = NULL_TAG;

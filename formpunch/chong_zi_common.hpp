@@ -50,9 +50,14 @@ public:
     // of the plate (bottom b, top t): (0, 0, b) and (0, 0, t - b). The feature list goes to features.
     tag_t extrude(double start, double end, const Box &plate, diekit::frame::ObjectList &features) const;
 
+    // An opening through the plate: the outline prism from `reach` below its bottom to `reach` above
+    // its top, the ends rounded outwards so that "%f" cannot leave a skin. Returns its body.
+    tag_t extrude_through(const Box &plate, double reach, diekit::frame::ObjectList &features) const;
+
 private:
     // The extrusion with point (0, 0, b) and direction (0, 0, t - b); returns the host's status.
-    int create(double start, double end, double b, double t, diekit::frame::ObjectList &features) const;
+    int create(diekit::frame::SizeText di, diekit::frame::SizeText ding, double b, double t,
+               diekit::frame::ObjectList &features) const;
 
     diekit::frame::ObjectList edge_list{diekit::frame::new_empty_list};
 };
@@ -74,7 +79,9 @@ Plates sort_and_split(const std::vector<tag_t> &plates);
 void cut_upper_openings(const Outline &outline, const std::vector<tag_t> &shang_mo);
 
 // Every lower plate loses the outline prism through its thickness grown by jian_xi, jian_xi + 0.5,
-// jian_xi + 1.0, ... in the order of the list (nearest the parting plane first).
+// jian_xi + 1.0, ... in the order of the list (nearest the parting plane first). The offset moves the
+// prism's ends too: a negative one starts from a prism reaching beyond the plate, so that the opening
+// still runs through it.
 void cut_lower_openings(const Outline &outline, const std::vector<tag_t> &xia_mo, double jian_xi);
 
 // The punch: the outline from z = -1 up to the top of the highest plate. Returns its body.

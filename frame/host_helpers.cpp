@@ -2,6 +2,8 @@
 
 #include <uf_csys.h>
 #include <uf_mtx.h>
+#include <uf_obj.h>
+#include <uf_object_types.h>
 
 #include <algorithm>
 #include <cmath>
@@ -28,8 +30,15 @@ SizeText size_text(double value) {
     return text;
 }
 
+SizeText size_text_down(double value) { return size_text(std::floor(value * 1e6) / 1e6); }
+SizeText size_text_up(double value) { return size_text(std::ceil(value * 1e6) / 1e6); }
+
 double trunc32(double value) {
     if (!(std::fabs(value) < 2147483648.0)) return 0.0;
+    // A difference of two coordinates misses a whole number by rounding (-25.3 - -35.3 gives
+    // 9.999999999999996): that is the whole number, not one less.
+    const double whole = std::round(value);
+    if (std::fabs(value - whole) <= 1e-9) return whole;
     return static_cast<double>(static_cast<std::int32_t>(value));
 }
 
@@ -37,6 +46,17 @@ std::array<double, 6> bounding_box(tag_t object) {
     std::array<double, 6> box{};
     UF_MODL_ask_bounding_box(object, box.data());
     return box;
+}
+
+tag_t first_body_named(const char *name) {
+    tag_t object = NULL_TAG;
+    while (UF_OBJ_cycle_by_name(name, &object) == 0 && object != NULL_TAG) {
+        int type = 0, subtype = 0;
+        if (UF_OBJ_ask_type_and_subtype(object, &type, &subtype) == 0 && type == UF_solid_type &&
+            subtype == UF_solid_body_subtype)
+            return object;
+    }
+    return NULL_TAG;
 }
 
 tag_t body_of(tag_t feature) {
@@ -78,6 +98,15 @@ void set_absolute_wcs(const double *origin) {
     tag_t csys = NULL_TAG;
     UF_CSYS_create_temp_csys(origin ? origin : absolute_origin, matrix_id, &csys);
     UF_CSYS_set_wcs(csys);
+}
+
+AbsoluteWcs::AbsoluteWcs() {
+    UF_CSYS_ask_wcs(&m_saved);
+    set_absolute_wcs();
+}
+
+AbsoluteWcs::~AbsoluteWcs() {
+    if (m_saved != NULL_TAG) UF_CSYS_set_wcs(m_saved);
 }
 
 }  // namespace diekit::frame

@@ -56,13 +56,22 @@ private:
 // size arguments are plain char pointers.
 using SizeText = std::array<char, 256>;
 SizeText size_text(double value);
+// The "%f" texts of the two ends of an extrusion that must pass through what lies between them:
+// the start rounded down and the end rounded up at the sixth decimal, so that "%f" never pulls an
+// end inside (a plate bottom at 3.3333337 would give "3.333334" and leave a skin over the opening).
+SizeText size_text_down(double value);
+SizeText size_text_up(double value);
 
 // Conversion to a 32-bit integer toward zero and back: the builders drop the fraction of measured
-// extents this way. Values outside the 32-bit range (only from failed measurements) give 0.
+// extents this way. A value within 1e-9 of a whole number is that number (a measured 10 may come out
+// as 9.999999999999996). Values outside the 32-bit range (only from failed measurements) give 0.
 double trunc32(double value);
 
 // Box of a body, face or edge: minimum x, y, z then maximum x, y, z (zeros when the host refuses).
 std::array<double, 6> bounding_box(tag_t object);
+// The first body of the work part carrying the name, or NULL_TAG: curves, faces and other objects
+// of that name are passed over (a curve named like a plate is not the plate).
+tag_t first_body_named(const char *name);
 // Body of a feature (NULL_TAG when the host refuses).
 tag_t body_of(tag_t feature);
 
@@ -75,6 +84,20 @@ tag_t set_turned_wcs(const double origin[3], double angle, double *matrix = null
 // Makes a temporary coordinate system with the absolute axes, at origin (default the absolute
 // origin), the WCS.
 void set_absolute_wcs(const double *origin = nullptr);
+
+// For its lifetime the WCS is the absolute system, for builders whose blocks must follow the absolute
+// axes whatever WCS the designer (or an earlier command) left; the WCS it found is put back on every
+// path out, display status included (which this never changes).
+class AbsoluteWcs {
+public:
+    AbsoluteWcs();
+    ~AbsoluteWcs();
+    AbsoluteWcs(const AbsoluteWcs &) = delete;
+    AbsoluteWcs &operator=(const AbsoluteWcs &) = delete;
+
+private:
+    tag_t m_saved = NULL_TAG;
+};
 
 }  // namespace diekit::frame
 

@@ -69,12 +69,6 @@ void chamfer_disc(tag_t yuan_pan) {
     UF_MODL_create_chamfer(1, pian_yi, pian_yi, jiao_du, edge_list_dao_jiao.get(), &dao_jiao);
 }
 
-tag_t find_named(const char *name) {
-    tag_t object = NULL_TAG;
-    UF_OBJ_cycle_by_name(name, &object);
-    return object;
-}
-
 bool report_missing(const char *plugin, const std::vector<Missing> &inputs) {
     std::string text;
     for (const Missing &input : inputs) {
@@ -88,7 +82,7 @@ bool report_missing(const char *plugin, const std::vector<Missing> &inputs) {
 }
 
 std::optional<NamedPlates> named_plates(const char *plugin, std::vector<Missing> inputs) {
-    NamedPlates plates{find_named("gu_ding_ban"), find_named("dian_ban")};
+    NamedPlates plates{diekit::frame::first_body_named("gu_ding_ban"), diekit::frame::first_body_named("dian_ban")};
     inputs.push_back({plates.gu_ding_ban == NULL_TAG, "the part has no body named gu_ding_ban (fixed plate)"});
     inputs.push_back({plates.dian_ban == NULL_TAG, "the part has no body named dian_ban (backing plate)"});
     if (report_missing(plugin, inputs)) return std::nullopt;

@@ -49,9 +49,6 @@ tag_t import_screw(const char *part_file, const double point[3], tag_t gu_ding_b
 // body, only the disc's own circular edges are touched.
 void chamfer_disc(tag_t yuan_pan);
 
-// The first object of the work part carrying the name, or NULL_TAG.
-tag_t find_named(const char *name);
-
 // Missing inputs of a build. When any is missing it says so in one line (uc1601) naming each, and
 // returns true: the builder then builds nothing.
 struct Missing {

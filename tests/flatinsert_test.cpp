@@ -202,6 +202,35 @@ TEST(FlatinsertCorners, EachToggleChamfersItsOwnCornerOnly) {
     }
 }
 
+// tiltledge leaves the WCS turned at its edge on purpose: the inserts stay along the absolute axes,
+// with their chamfers, and the WCS is left as it was.
+TEST(FlatinsertCorners, ATurnedWcsTurnsNeitherTheInsertNorLosesItsChamfers) {
+    const double t = 30 * std::acos(-1.0) / 180;
+    const Json ledge_punch = Json::parse(R"({"name": "ledge_punch", "prism": {"outline":
+        [[145.5, -12.1], [155.5, 5.2], [160.5, 2.4], [150.5, -14.9]], "z": [-10, 50]}})");
+    const Json ledge = {{"plugin", "tiltledge"},
+                        {"values", {{"edge_select0", {{{"edge", "ledge_punch"}, {"near", {155.5 + 2.5 * std::cos(t), 5.2 - 1.4, 50}}}}},
+                                    {"bodySelect0", {"ledge_punch"}}}},
+                        {"press", {"apply", "cancel"}}};
+    const Json objects = Json::array({plate(), rect_punch("p", 3.0, -2.0, 13.7, 4.2), ledge_punch});
+    Json only_ledge = session(objects, selection({"p"}));
+    only_ledge["steps"] = Json::array({ledge});
+    const Json turned = scenario::play(only_ledge)["wcs"];
+    ASSERT_GT(std::abs(turned["x"][1].get<double>()), 0.1) << "tiltledge turned the WCS: " << turned.dump();
+
+    Json values = selection({"p"}, 2, 1);
+    for (const char *toggle : {"toggle0", "toggle01", "toggle02", "toggle03"}) values[toggle] = true;
+    Json both = session(objects, values);
+    both["steps"].insert(both["steps"].begin(), ledge);
+    const Json report = scenario::play(both);
+    const std::vector<Json> inserts = scenario::bodies_of_color(report, 181);
+    ASSERT_EQ(inserts.size(), 1u);
+    const double want[6] = {1.35, -3.9, kPlateZ0, 15.35, 6.1, kPlateZ0 + kPlateH};
+    for (int k = 0; k < 6; ++k) EXPECT_NEAR(inserts[0]["bbox"][k].get<double>(), want[k], 1e-9) << "bbox " << k;
+    EXPECT_LT(rel(inserts[0]["volume"].get<double>(), box_volume(14, 10) - 4 * corner_cut(1)), 1e-9);
+    EXPECT_EQ(report["wcs"], turned);
+}
+
 // ---- buttons and selections ----
 
 // Cancel builds nothing and strips nothing; each Apply and the OK after it run the builder again.

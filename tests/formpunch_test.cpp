@@ -3,6 +3,7 @@
 // types B and C a turned rectangular head with its pockets.
 #include "scenario.hpp"
 
+#include "kernel/kernel.hpp"
 #include "model/store.hpp"
 
 #include <uf.h>
@@ -137,6 +138,38 @@ TEST(FormpunchA, ArcOutlineGetsRoundClearanceAndATopOfExactlyZeroIsLower) {
     EXPECT_NEAR(volume(report, "z0"), plate_volume(-10, 0) - slot_area(4 + j) * 10, 1e-6);
     expect_bbox(punch(report), {-8, -4, -1, 8, 4, 10});
     EXPECT_NEAR(punch(report)["volume"].get<double>(), slot_area(4) * 11, 1e-6);
+}
+
+// Whether an opening runs through or stops under a skin shows in the plate's area: a skin adds the
+// opening's section twice. An 80 x 60 plate h thick with a through opening of section a, perimeter p.
+double through_plate_area(double h, double a, double p) { return 2 * (80 * 60 - a) + 2 * (80 + 60) * h + p * h; }
+
+double area(const Json &report, const std::string &name) {
+    return diekit::kernel::area(diekit::model::Store::instance().body(scenario::body(report, name)["tag"].get<tag_t>()).shape);
+}
+
+TEST(FormpunchA, OpeningsRunThroughTheirPlatesWhateverTheClearanceOrTheLevels) {
+    {
+        // A negative clearance moves the prism's ends inwards with its sides: the opening nearest the
+        // parting plane (clearance -0.2) must still reach both faces.
+        SCOPED_TRACE("clearance -0.2");
+        Json report = play(four_plates(), type_a({"p30", "p20", "m5", "m25"}, -0.2));
+        expect_plain_and_clean(report);
+        EXPECT_NEAR(area(report, "m5"), through_plate_area(10, 11.6 * 7.6, 2 * (11.6 + 7.6)), 1e-6);
+        EXPECT_NEAR(volume(report, "m5"), plate_volume(-15, -5) - 11.6 * 7.6 * 10, 1e-6);
+        EXPECT_NEAR(area(report, "m25"), through_plate_area(15, 12.6 * 8.6, 2 * (12.6 + 8.6)), 1e-6);
+    }
+    {
+        // "%f" would pull ends inside by 4.5e-7, more than the kernel's tolerance: the bottoms of "u"
+        // (3.33333355 to "3.333334") and "m" (-13.33333345 to "-13.333333"), the top of "v"
+        // (24.00000045 to "24.000000").
+        SCOPED_TRACE("levels between six decimals");
+        Json objects = Json::array({plate("u", 3.33333355, 13.33333355), plate("v", 14, 24.00000045),
+                                    plate("m", -13.33333345, -3.33333345), rect_outline(-6, -4, 6, 4)});
+        Json report = play(objects, type_a({"u", "v", "m"}, 0));
+        expect_plain_and_clean(report);
+        for (const char *name : {"u", "v", "m"}) EXPECT_NEAR(area(report, name), through_plate_area(10, 96, 40), 1e-3) << name;
+    }
 }
 
 TEST(FormpunchA, OnlyUpperOrOnlyLowerPlates) {

@@ -92,7 +92,7 @@ TEST_F(StandardPartTest, ImportHangsThePartFromItsOriginOrTurnsItOver) {
     expect_box(turned[0], {-5, -4, -70, 15, 16, -45}, 1e-7);
     expect_box(turned[1], {-5.5, -4.5, -71, 15.5, 16.5, -44}, 1e-7);
 
-    // The bolt is not symmetric end to end: its head (16 across, 8 high) follows the turn.
+    // The bolt is not symmetric end to end: its head (16 across, 7 high) follows the turn.
     std::vector<tag_t> bolt_down = import(kBolt10, {0, 0, 0}, false);
     std::vector<tag_t> bolt_up = import(kBolt10, {100, 0, 0}, true);
     EXPECT_EQ(contains(bolt_down[1], {7.5, 0, -4}), 1);
@@ -203,4 +203,39 @@ TEST_F(StandardPartTest, BoltLengthFollowsItsOwnSuffixedLAndOtherBoltsKeepTheirs
     ASSERT_EQ(edit("L'2=20"), 0);
     ASSERT_EQ(UF_MODL_update(), 0) << last_log();
     expect_box(second[1], {42, -8, 8, 58, 8, 40}, 1e-7);
+}
+
+// Measured just inside and just outside each size: the stripper bolts as ISO 7379 gives them
+// (shoulder, thread, head diameter and height, hexagon socket across flats), the die spring the
+// builders call 13 as ISO 10243's 12.5 (hole 12.5, rod 6.3).
+TEST_F(StandardPartTest, BoltsAndTheSpringOfSize13HaveTheSizesOfTheirStandards) {
+    struct Bolt {
+        const char *file;
+        double shoulder, thread, head, height, socket;
+    };
+    const Bolt bolts[] = {{"PBB10X35", 10, 8, 16, 7, 5},
+                          {"PBB13X35", 13, 10, 18, 9, 6},
+                          {"PBB16X35", 16, 12, 24, 11, 8},
+                          {"PBB20X35", 20, 16, 30, 14, 10}};
+    double x = 0;
+    // 1 when the body holds (x + r - 0.01, 0, z) and not (x + r + 0.01, 0, z): its edge lies at r.
+    auto edge_at = [&](tag_t body, double r, double z) {
+        return contains(body, {x + r - 0.01, 0, z}) == 1 && contains(body, {x + r + 0.01, 0, z}) == 2;
+    };
+    for (const Bolt &b : bolts) {
+        SCOPED_TRACE(b.file);
+        const std::string path = std::string("D:\\DIELIB\\STANDARD\\Plug screw\\") + b.file + ".prt";
+        const tag_t bolt = import(path.c_str(), {x, 0, 0}, false).at(1);
+        EXPECT_TRUE(edge_at(bolt, b.head / 2, -b.height + 0.01)) << "head diameter";
+        EXPECT_EQ(contains(bolt, {x + b.head / 2 - 0.01, 0, -b.height - 0.01}), 2) << "head height";
+        EXPECT_TRUE(edge_at(bolt, b.shoulder / 2, -b.height - 1)) << "shoulder";
+        EXPECT_TRUE(edge_at(bolt, b.thread / 2, -34)) << "thread";
+        EXPECT_EQ(contains(bolt, {x + b.socket / 2 - 0.01, 0, -0.01}), 2) << "socket";
+        EXPECT_EQ(contains(bolt, {x + b.socket / 2 + 0.01, 0, -0.01}), 1) << "socket";
+        x += 50;
+    }
+    const tag_t spring = import("D:\\DIELIB\\STANDARD\\Rectangular spring\\SPRING13X25.prt", {x, 0, 0}, false).at(0);
+    EXPECT_TRUE(edge_at(spring, 12.5 / 2, -12.5)) << "hole diameter";
+    EXPECT_EQ(contains(spring, {x + 6.3 / 2 - 0.01, 0, -12.5}), 2) << "rod diameter";
+    EXPECT_EQ(contains(spring, {x + 6.3 / 2 + 0.01, 0, -12.5}), 1) << "rod diameter";
 }

@@ -11,13 +11,16 @@ using namespace placement;
 
 namespace {
 
-// PBB10X35 (enum0 0): head 16 x 8 with a hexagon socket 6 across flats and 4 deep, shoulder 10 down
-// to L, thread 8 x 12. Cutting body: counterbore 17 from 1 above the head to 8.5 below its top,
+// PBB10X35 (enum0 0): head 16 x 7 with a hexagon socket 5 across flats and 3.5 deep, shoulder 10
+// down to L, thread 8 x 12. Cutting body: counterbore 17 from 1 above the head to 7.5 below its top,
 // then 11 down to 1 beyond the thread.
 double bolt_10(double overall) {
     const double L = overall - 12;
-    return disc(16, 8) + disc(10, L - 8) + disc(8, 12) - std::sqrt(3.0) / 2 * 36 * 4;
+    return disc(16, 7) + disc(10, L - 7) + disc(8, 12) - std::sqrt(3.0) / 2 * 25 * 3.5;
 }
+
+// What the cutting body takes from a plate `thickness` thick whose face the head stands on.
+double head_plate_cut(double thickness) { return disc(17, 7.5) + disc(11, thickness - 7.5); }
 
 Json bolt(Json selection, double overall, Json point = {40, 30, 0}, int size = 0) {
     return step("stripbolt", {{"point0", point}, {"enum0", size}, {"expression0", overall}, {"selection0", selection}});
@@ -48,8 +51,8 @@ TEST(StripperBolt, TheTypedLengthIsTheOverallLengthAndTheCutFollowsIt) {
     // Hanging from the top 40, head up, 38 overall.
     expect_bbox(bolts[0], {32, 22, 2, 48, 38, 40});
     EXPECT_NEAR(volume(bolts[0]), bolt_10(38), 1e-6);
-    // The regenerated cutting body: counterbore 8.5 deep, the hole down to 40 - 39 = 1.
-    EXPECT_NEAR(volume(scenario::body(report, "upper")), plate_volume(20, 40) - disc(17, 8.5) - disc(11, 11.5), 1e-6);
+    // The regenerated cutting body: counterbore 7.5 deep, the hole down to 40 - 39 = 1.
+    EXPECT_NEAR(volume(scenario::body(report, "upper")), plate_volume(20, 40) - head_plate_cut(20), 1e-6);
     EXPECT_NEAR(volume(scenario::body(report, "stripper")), plate_volume(0, 20) - disc(11, 19), 1e-6);
     EXPECT_TRUE(named(report, "bolt_clearance").empty());
     EXPECT_EQ(report["bodies"].size(), 3u);
@@ -89,7 +92,7 @@ TEST(StripperBolt, LayoutsPlaceTwoDiagonalOrFourBoltsEachWithItsOwnLength) {
         {"toggle02", {{40, 30}, {-40, -30}}},
         {"toggle03", {{40, 30}, {-40, 30}, {40, -30}, {-40, -30}}},
     };
-    const double cut_upper = disc(17, 8.5) + disc(11, 11.5);
+    const double cut_upper = head_plate_cut(20);
     for (const Layout &layout : layouts) {
         SCOPED_TRACE(layout.toggle);
         Json the_step = bolt({"upper", "stripper"}, 35);
@@ -118,7 +121,7 @@ TEST(StripperBolt, DownwardEachBoltIsTurnedOverAtItsOwnMirroredPoint) {
         EXPECT_NEAR(top(b), -15, 1e-9);
     }
     // The head stands on the bottom of the lower plate: the counterbore is there.
-    EXPECT_NEAR(volume(scenario::body(report, "lower")), plate_volume(-50, -20) - 2 * (disc(17, 8.5) + disc(11, 21.5)), 1e-6);
+    EXPECT_NEAR(volume(scenario::body(report, "lower")), plate_volume(-50, -20) - 2 * head_plate_cut(30), 1e-6);
     EXPECT_NEAR(volume(scenario::body(report, "die")), plate_volume(-20, 0) - 2 * disc(11, 6), 1e-6);
     expect_all_plain(report);
 }

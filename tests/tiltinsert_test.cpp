@@ -129,6 +129,20 @@ TEST(TiltInsertScenario, TurnedPunchGetsAnInsertAlongItsSidesCentredOnItsTopFace
     }
 }
 
+TEST(TiltInsertScenario, ExtentsThatMissAWholeNumberByRoundingAreNotTruncatedOneShort) {
+    // A 10 punch from y = -35.3 to -25.3 measures 9.999999999999996 in doubles: still 10, so its insert
+    // is 14 wide and holds the punch, in both insert plug-ins.
+    for (const char *plugin : {"flatinsert", "tiltinsert"}) {
+        SCOPED_TRACE(plugin);
+        const Json report = scenario::play(session({round_punch("punch", -30, -30.3, 10)}, Json::object(), plugin));
+        const Json insert = only_insert(report);
+        ASSERT_FALSE(insert.empty());
+        const std::vector<double> expected = {-37, -37.3, 0, -23, -23.3, 25};
+        for (int i = 0; i < 6; ++i) EXPECT_NEAR(insert["bbox"][i].get<double>(), expected[i], 1e-9) << i;
+        EXPECT_NEAR(insert["volume"].get<double>(), 14 * 14 * 25, 1e-6);
+    }
+}
+
 TEST(TiltInsertScenario, AxisParallelPunchesGiveAxisAlignedInsertsWithSidesExchangedAtNinetyDegrees) {
     struct Case {
         double phi;

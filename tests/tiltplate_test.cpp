@@ -6,6 +6,7 @@
 #include <uf.h>
 #include <uf_modl.h>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace plates;
@@ -163,22 +164,32 @@ TEST(TiltplateTurned, PlatesFollowFacesTurned30DegreesInEveryQuadrant) {
     }
 }
 
-TEST(TiltplateInputs, HorizontalFaceOrMissingInputsBuildNothingSaySoAndLeaveTheWcs) {
+// A curve named like a plate is not the plate: the named-body lookups take bodies only.
+Json curve_named(const char *name) {
+    return {{"name", name}, {"curve", {{"polyline", {{-50, -30, 10}, {50, -30, 10}, {50, 30, 10}}}}}};
+}
+
+TEST(TiltplateInputs, HorizontalOrCurvedFaceOrMissingInputsBuildNothingSaySoAndLeaveTheWcs) {
     struct Case {
         Json values;
         Json objects;
         const char *said;
+        Json punch = box_punch();
+        double punch_volume = kBoxPunchVolume;
     };
     Json no_face = rect_values(Json::array(), 20, 20);
     no_face.erase("face_select0");
     Json no_punch = rect_values(face_near(0, 4), 20, 20);
     no_punch.erase("bodySelect0");
     Json top = rect_values(Json::array({{{"face", "punch"}, {"near", {0, 0, 50}}}}), 20, 20);
+    const Json round_punch = Json::parse(R"({"name": "punch", "cylinder": {"base": [0, 0, -6], "height": 56, "diameter": 12}})");
     const Case cases[] = {
         {top, plate_stack(), "side face"},
+        {rect_values(face_near(6, 0), 20, 20), plate_stack(), "flat", round_punch, pi * 36 * 56},
         {no_face, plate_stack(), "face"},
         {no_punch, plate_stack(), "punch body"},
         {rect_values(face_near(0, 4), 20, 20), Json::array({plate_stack()[1]}), "gu_ding_ban"},
+        {rect_values(face_near(0, 4), 20, 20), Json::array({curve_named("gu_ding_ban"), plate_stack()[1]}), "gu_ding_ban"},
         {rect_values(face_near(0, 4), 20, 20), Json::array({plate_stack()[0]}), "dian_ban"},
     };
     for (const Case &c : cases) {
@@ -187,10 +198,11 @@ TEST(TiltplateInputs, HorizontalFaceOrMissingInputsBuildNothingSaySoAndLeaveTheW
             Json values = c.values;
             values["enum0"] = shape;
             values["expression01"] = 16;
-            Json report = play_tiltplate(values, box_punch(), c.objects);
-            EXPECT_EQ(report["bodies"].size(), c.objects.size() + 1);
+            Json report = play_tiltplate(values, c.punch, c.objects);
+            const auto curves = std::count_if(c.objects.begin(), c.objects.end(), [](const Json &o) { return o.contains("curve"); });
+            EXPECT_EQ(report["bodies"].size(), c.objects.size() - static_cast<std::size_t>(curves) + 1);
             EXPECT_TRUE(report["groups"].empty());
-            EXPECT_NEAR(scenario::body(report, "punch")["volume"].get<double>(), kBoxPunchVolume, 1e-6);
+            EXPECT_NEAR(scenario::body(report, "punch")["volume"].get<double>(), c.punch_volume, 1e-6);
             expect_absolute_wcs(report);
             ASSERT_EQ(report["messages"].size(), 1u) << report["messages"].dump();
             EXPECT_EQ(report["messages"][0]["kind"], "note");
@@ -198,6 +210,13 @@ TEST(TiltplateInputs, HorizontalFaceOrMissingInputsBuildNothingSaySoAndLeaveTheW
                 << report["messages"][0]["text"];
         }
     }
+    // Made before the plates, a curve of the plate's name does not hide the plate.
+    Json objects = plate_stack();
+    objects.insert(objects.begin(), curve_named("gu_ding_ban"));
+    Json report = play_tiltplate(rect_values(face_near(0, 4), 20, 20), box_punch(), objects);
+    expect_bbox(only_plate(report), {-10, 4 - 2, -6, 10, 4 + 18, 0});
+    EXPECT_LT(scenario::body(report, "gu_ding_ban")["volume"].get<double>(), kPlateVolume - 1) << "the screw's hole";
+    EXPECT_TRUE(report["messages"].empty()) << report["messages"].dump();
 }
 
 TEST(TiltplateExample, BothExamplesBuildOnePlateOnTheTurnedFaceAndResetTheWcs) {

@@ -5,6 +5,7 @@
 #include <uf_mtx.h>
 #include <uf_ui.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace ya_ban {
@@ -46,7 +47,28 @@ Point to_absolute(double x, double y, double z) {
     return absolute;
 }
 
+bool is_planar(tag_t mian) {
+    double uv[4] = {0, 0, 0, 0};
+    if (UF_MODL_ask_face_uv_minmax(mian, uv) != 0) return false;
+    const double samples[5][2] = {{(uv[0] + uv[1]) / 2, (uv[2] + uv[3]) / 2},
+                                  {uv[0], uv[2]}, {uv[1], uv[2]}, {uv[0], uv[3]}, {uv[1], uv[3]}};
+    double first[3] = {0, 0, 0};
+    for (int i = 0; i < 5; ++i) {
+        double parm[2] = {samples[i][0], samples[i][1]};
+        double point[3], u1[3], v1[3], u2[3], v2[3], normal[3] = {0, 0, 0}, radii[2];
+        if (UF_MODL_ask_face_props(mian, parm, point, u1, v1, u2, v2, normal, radii) != 0) return false;
+        if (i == 0) std::copy(normal, normal + 3, first);
+        if (std::hypot(normal[0] - first[0], normal[1] - first[1], normal[2] - first[2]) > 1e-9) return false;
+    }
+    return true;
+}
+
 std::optional<FaceFrame> side_face_frame(tag_t mian, const Box &bounding_box_mian, const Box &bounding_box_gu_ding_ban) {
+    // On a curved face the plate would follow the normal at one point and cross the punch.
+    if (!is_planar(mian)) {
+        uc1601("tiltplate: no retainer plate was built: the selected face must be a flat side face of the punch", 1);
+        return std::nullopt;
+    }
     const FaceFrame frame = face_frame(mian, bounding_box_mian, bounding_box_gu_ding_ban);
     if (!frame.horizontal) return frame;
     uc1601("tiltplate: no retainer plate was built: the selected face must be a side face of the punch", 1);

@@ -25,8 +25,11 @@ struct FaceFrame {
 // Reads the face's normal and sets up the frame's numbers; the WCS is not touched.
 FaceFrame face_frame(tag_t mian, const Box &bounding_box_mian, const Box &bounding_box_gu_ding_ban);
 
-// The frame of a side face of the punch; for a horizontal face it says in one line that the face must
-// be a side face, and gives nothing.
+// Whether the face is flat: its normal is the same over its whole parameter range.
+bool is_planar(tag_t mian);
+
+// The frame of a flat side face of the punch; for a horizontal or a curved face it says in one line
+// that the face must be a flat side face, and gives nothing.
 std::optional<FaceFrame> side_face_frame(tag_t mian, const Box &bounding_box_mian, const Box &bounding_box_gu_ding_ban);
 
 // What both tiltplate builders read before they build: the first selected face and punch, the named

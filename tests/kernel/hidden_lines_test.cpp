@@ -81,13 +81,38 @@ TEST_P(HiddenLinesBothMethods, AShapeBehindAnotherIsHiddenOnlyFromTheSideItIsBeh
     EXPECT_EQ(from_above[0].visible[0].size(), 5u);
 
     auto from_below = project_hidden_lines({plate, cube}, kBottom, options);
-    // The plate covers the cube completely from below: both of its squares are hidden.
+    // The plate covers the cube completely from below: its two squares are hidden, and as they
+    // project onto the same lines they are drawn once.
     EXPECT_TRUE(from_below[1].visible.empty());
-    EXPECT_NEAR(length_of(from_below[1].hidden), 80, 1e-6);
+    EXPECT_NEAR(length_of(from_below[1].hidden), 40, 1e-6);
 
     auto without_hidden = options;
     without_hidden.with_hidden = false;
     EXPECT_TRUE(project_hidden_lines({plate, cube}, kBottom, without_hidden)[1].hidden.empty());
+}
+
+TEST_P(HiddenLinesBothMethods, EachHiddenLineIsDrawnOnceWhateverEdgesProjectOntoIt) {
+    // Seen from above under a cover plate: two plates with a 20 hole each and the pin standing in both
+    // give six hidden circles on one line and three hidden squares under the cover's visible square.
+    // Two dash patterns over each other fill each other's gaps, so one hidden circle is all there is.
+    const auto options = using_method(GetParam());
+    const Shape pin = make_cylinder({0, 0, 0}, {0, 0, 1}, 20, 20);
+    const Shape lower = cut(block({-50, -50, 0}, 100, 100, 10), pin);
+    const Shape upper = cut(block({-50, -50, 10}, 100, 100, 10), pin);
+    const Shape cover = block({-50, -50, 20}, 100, 100, 5);
+    const auto top = project_hidden_lines({lower, upper, pin, cover}, kTop, options);
+    double hidden = 0;
+    for (auto &lines : top) hidden += length_of(lines.hidden);
+    // The mesh method draws the circle as chords, a little shorter than the circle.
+    EXPECT_NEAR(hidden, pi * 20, 0.01 * pi * 20);
+    EXPECT_NEAR(length_of(top[3].visible), 400, 1e-6);
+    // From the front the pin's silhouettes, inside the holes, are hidden once; the circles seen
+    // edge-on lie under the plates' visible edges, and each plate keeps its whole outline.
+    const auto front = project_hidden_lines({lower, upper, pin, cover}, kFront, options);
+    hidden = 0;
+    for (auto &lines : front) hidden += length_of(lines.hidden);
+    EXPECT_NEAR(hidden, 2 * 20, 0.5) << "the silhouettes of the pin, which are those of the holes";
+    EXPECT_NEAR(length_of(front[0].visible), 2 * (100 + 10), 0.5);
 }
 
 INSTANTIATE_TEST_SUITE_P(Methods, HiddenLinesBothMethods,

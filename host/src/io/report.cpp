@@ -29,19 +29,6 @@ ordered_json bodies(const model::Store &store) {
     return list;
 }
 
-const char *curve_kind_name(const kernel::Shape &shape) {
-    switch (kernel::curve_kind(shape)) {
-    case kernel::CurveKind::Line: return "line";
-    case kernel::CurveKind::Circle: {
-        auto data = kernel::line_data(shape);
-        double gap = std::abs(data.start.x - data.end.x) + std::abs(data.start.y - data.end.y) +
-                     std::abs(data.start.z - data.end.z);
-        return gap < kernel::kTolerance ? "circle" : "arc";
-    }
-    default: return "spline";
-    }
-}
-
 void others(const model::Store &store, ordered_json &curves, ordered_json &groups, ordered_json &expressions) {
     for (auto *object : store.objects()) {
         switch (object->kind) {
@@ -68,12 +55,7 @@ void others(const model::Store &store, ordered_json &curves, ordered_json &group
 
 ordered_json messages(const model::Store &store) {
     ordered_json list = ordered_json::array();
-    for (auto &m : store.messages()) {
-        if (m.kind == "box")
-            list.push_back({{"kind", "box"}, {"title", m.title}, {"type", m.type}, {"text", m.text}});
-        else
-            list.push_back({{"kind", m.kind}, {"text", m.text}});
-    }
+    for (auto &m : store.messages()) list.push_back(message_json(m));
     return list;
 }
 
@@ -86,6 +68,24 @@ ordered_json steps(const SessionResult &result) {
 }
 
 }  // namespace
+
+const char *curve_kind_name(const kernel::Shape &shape) {
+    switch (kernel::curve_kind(shape)) {
+    case kernel::CurveKind::Line: return "line";
+    case kernel::CurveKind::Circle: {
+        auto data = kernel::line_data(shape);
+        double gap = std::abs(data.start.x - data.end.x) + std::abs(data.start.y - data.end.y) +
+                     std::abs(data.start.z - data.end.z);
+        return gap < kernel::kTolerance ? "circle" : "arc";
+    }
+    default: return "spline";
+    }
+}
+
+ordered_json message_json(const model::Message &m) {
+    if (m.kind == "box") return {{"kind", "box"}, {"title", m.title}, {"type", m.type}, {"text", m.text}};
+    return {{"kind", m.kind}, {"text", m.text}};
+}
 
 ordered_json make_report(const SessionResult &result) {
     auto &store = model::Store::instance();

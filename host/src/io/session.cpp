@@ -21,12 +21,6 @@ using nlohmann::ordered_json;
 
 namespace {
 
-std::string plugin_folder(const RunOptions &options) {
-    if (!options.plugin_dir.empty()) return options.plugin_dir;
-    if (const char *env = std::getenv("DIEKIT_PLUGINS"); env && *env) return env;
-    return DIEKIT_PLUGIN_DIR;
-}
-
 std::string library_root(const ordered_json &session, const fs::path &base, const RunOptions &options) {
     if (!options.library.empty()) return fs::absolute(options.library).string();
     if (session.contains("library")) {
@@ -127,11 +121,28 @@ void play_rename(const Rename &rename) {
     object->name = rename.name;
 }
 
+// The interleaved form of a step: [{"set": block, "value": v} | {"press": button}, ...].
+ordered_json parse_events(const ordered_json &events, const std::string &where) {
+    if (!events.is_array()) throw SessionError(where + ": 'events' expects a list");
+    int index = 0;
+    for (auto &event : events) {
+        ++index;
+        std::string at = where + ", event " + std::to_string(index);
+        bool set = event.is_object() && event.size() == 2 && event.contains("set") && event["set"].is_string() &&
+                   event.contains("value");
+        bool press = event.is_object() && event.size() == 1 && event.contains("press") && event["press"].is_string();
+        if (!set && !press)
+            throw SessionError(at + ": expects {\"set\": block, \"value\": v} or {\"press\": button}, got " +
+                               event.dump());
+    }
+    return events;
+}
+
 model::DialogRun parse_step(const ordered_json &step, int index, const std::string &plugins) {
     std::string where = "step " + std::to_string(index);
     if (!step.is_object()) throw SessionError(where + ": a step is an object");
     for (auto &[key, value] : step.items())
-        if (key != "plugin" && key != "values" && key != "press" && key != "comment")
+        if (key != "plugin" && key != "values" && key != "press" && key != "events" && key != "comment")
             throw SessionError(where + ": unknown key '" + key + "'");
     if (!step.contains("plugin") || !step["plugin"].is_string())
         throw SessionError(where + ": 'plugin' expects a plug-in name");
@@ -141,6 +152,12 @@ model::DialogRun parse_step(const ordered_json &step, int index, const std::stri
     run.plugin_dir = plugins;
     if (run.plugin.find_first_of("/\\.") != std::string::npos)
         throw SessionError(where + ": '" + run.plugin + "' is not a plug-in name");
+    if (step.contains("events")) {
+        if (step.contains("values") || step.contains("press"))
+            throw SessionError(where + ": 'events' replaces 'values' and 'press'; give one or the other");
+        run.events = parse_events(step["events"], where);
+        return run;
+    }
     run.values = step.value("values", ordered_json::object());
     if (!run.values.is_object()) throw SessionError(where + ": 'values' expects an object");
     ordered_json press = step.value("press", ordered_json::array({"ok"}));
@@ -171,6 +188,12 @@ model::DialogRun play_step(model::DialogRun run) {
 }
 
 }  // namespace
+
+std::string plugin_folder(const RunOptions &options) {
+    if (!options.plugin_dir.empty()) return options.plugin_dir;
+    if (const char *env = std::getenv("DIEKIT_PLUGINS"); env && *env) return env;
+    return DIEKIT_PLUGIN_DIR;
+}
 
 SessionResult run_session_json(const ordered_json &session, const std::string &base_dir,
                                const RunOptions &options) {

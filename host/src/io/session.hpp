@@ -21,6 +21,9 @@ struct SessionResult {
     double ms = 0;                        // wall time of the whole session
 };
 
+// The folder of the plug-in libraries: the option, else $DIEKIT_PLUGINS, else the build's folder.
+std::string plugin_folder(const RunOptions &options);
+
 // Reads and plays a session file into the (reset) object store. Throws SessionError with a one-line
 // reason naming the step, block or fixture at fault.
 SessionResult run_session(const std::string &path, const RunOptions &options = {});

@@ -2,6 +2,7 @@
 // discretised into 2D polylines.
 #include "kernel/drawing.hpp"
 
+#include "kernel/line_cover.hpp"
 #include "kernel/occ.hpp"
 
 // OCCT 7.6 headers of the mesher and the hidden-line algorithm mix enumeration types in bit masks.
@@ -137,6 +138,18 @@ void chain(std::vector<Polyline2> &lines, double eps) {
     lines = std::move(joined);
 }
 
+// Each hidden line of a view drawn once: only where no line of any body is drawn already (visible
+// and smooth lines first, then hidden ones in body order). Visible and smooth lines stay as they are:
+// every body keeps its whole outline in its colour, even where it touches another.
+void draw_hidden_lines_once(std::vector<ProjectedLines> &result, double tolerance) {
+    DrawnLines drawn(tolerance);
+    for (auto &lines : result) {
+        drawn.add(lines.visible);
+        drawn.add(lines.smooth);
+    }
+    for (auto &lines : result) lines.hidden = drawn.keep_undrawn(lines.hidden);
+}
+
 void chain_all(std::vector<ProjectedLines> &result, double eps) {
     for (auto &lines : result) {
         chain(lines.visible, eps);
@@ -215,6 +228,8 @@ std::vector<std::vector<ProjectedLines>> project_hidden_lines(const std::vector<
             result.push_back(options.method == HiddenLineMethod::Exact
                                  ? exact(occ, view, options.with_hidden, deflection)
                                  : mesh(copies, view, options.with_hidden, deflection));
+            // Lines of the mesh method stray from the true edges by up to the mesh's deviation.
+            draw_hidden_lines_once(result.back(), options.method == HiddenLineMethod::Exact ? 2 * deflection : 4 * deflection);
             chain_all(result.back(), deflection / 100);
         }
         return result;

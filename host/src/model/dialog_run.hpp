@@ -15,6 +15,10 @@ struct DialogRun {
     std::string plugin_dir;         // folder of the plug-in library (its .dlx lies beside it)
     nlohmann::ordered_json values;  // block identifier -> value, in the order written
     std::vector<std::string> press;  // buttons in order: "apply", "ok", "cancel"
+    // Values and buttons interleaved, as the studio records a dialog where values were set after an
+    // Apply or a block was set twice: [{"set": block, "value": v} | {"press": button}]. When not
+    // empty, it is played instead of values and press.
+    nlohmann::ordered_json events = nlohmann::ordered_json::array();
 
     // What happened.
     bool opened = false;            // a dialog of this step was shown

@@ -2,6 +2,7 @@
 
 #include <NXOpen/TaggedObject.hxx>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -53,6 +54,65 @@ void Store::reset() {
     m_bracket_depth = 0;
     m_built_recipes.clear();
     m_part = insert(std::make_unique<Part>()).tag;
+}
+
+namespace {
+
+template <class T>
+std::unique_ptr<Object> copy_as(const Object &object) {
+    return std::make_unique<T>(static_cast<const T &>(object));
+}
+
+std::unique_ptr<Object> copy_of(const Object &object) {
+    switch (object.kind) {
+    case Kind::Part: return copy_as<Part>(object);
+    case Kind::Body: return copy_as<Body>(object);
+    case Kind::Face:
+    case Kind::Edge: return copy_as<SubShape>(object);
+    case Kind::Curve: return copy_as<Curve>(object);
+    case Kind::Feature: return copy_as<Feature>(object);
+    case Kind::Group: return copy_as<Group>(object);
+    case Kind::Matrix: return copy_as<Matrix>(object);
+    case Kind::Csys: return copy_as<Csys>(object);
+    case Kind::Expression: return copy_as<Expression>(object);
+    }
+    throw HostError(kErrInternal, "snapshot: an object of unknown kind");
+}
+
+std::map<tag_t, std::unique_ptr<Object>> copy_of(const std::map<tag_t, std::unique_ptr<Object>> &objects) {
+    std::map<tag_t, std::unique_ptr<Object>> copies;
+    for (auto &[tag, object] : objects) copies.emplace_hint(copies.end(), tag, copy_of(*object));
+    return copies;
+}
+
+}  // namespace
+
+Store::Snapshot Store::snapshot() const {
+    Snapshot s;
+    s.counter = m_counter;
+    s.part = m_part;
+    s.objects = copy_of(m_objects);
+    s.sub_tags = m_sub_tags;
+    s.last_new_body = m_last_new_body;
+    s.wcs = m_wcs;
+    s.wcs_shown = m_wcs_shown;
+    s.messages = m_messages;
+    s.log = m_log;
+    s.library_root = m_library_root;
+    return s;
+}
+
+void Store::restore(const Snapshot &s) {
+    m_objects = copy_of(s.objects);
+    m_counter = s.counter;
+    m_part = s.part;
+    m_sub_tags = s.sub_tags;
+    m_last_new_body = s.last_new_body;
+    m_wcs = s.wcs;
+    m_wcs_shown = s.wcs_shown;
+    m_messages = s.messages;
+    m_log = s.log;
+    m_library_root = s.library_root;
 }
 
 template <class T>
@@ -225,6 +285,16 @@ tag_t Store::edge_tag(Body &body, const kernel::Shape &edge) {
     for (tag_t tag : edge_tags(body))
         if (kernel::is_same(static_cast<SubShape &>(*m_objects.at(tag)).shape, edge)) return tag;
     return NULL_TAG;
+}
+
+int Store::sub_index(tag_t tag) {
+    Object *object = find(tag);
+    if (!object || (object->kind != Kind::Face && object->kind != Kind::Edge)) return -1;
+    auto &sub = static_cast<SubShape &>(*object);
+    auto it = m_sub_tags.find({sub.body, static_cast<int>(object->kind)});
+    if (it == m_sub_tags.end()) return -1;
+    auto at = std::find(it->second.begin(), it->second.end(), tag);
+    return at == it->second.end() ? -1 : static_cast<int>(at - it->second.begin());
 }
 
 Object *Store::next_after(tag_t after) const {

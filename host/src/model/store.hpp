@@ -18,6 +18,10 @@ namespace NXOpen {
 class TaggedObject;
 }
 
+namespace diekit::ui {
+class DialogEvents;
+}
+
 namespace diekit::model {
 
 struct Message {
@@ -29,10 +33,40 @@ struct Message {
 
 class Store {
 public:
+    // The work part as it stands: its objects (faces and edges with their tags included), the tag
+    // counter, the WCS, messages, log and library root. Shapes are shared handles, so a snapshot
+    // costs one copy of each object record, not of any geometry.
+    class Snapshot {
+    public:
+        Snapshot() = default;
+        Snapshot(Snapshot &&) = default;
+        Snapshot &operator=(Snapshot &&) = default;
+
+    private:
+        friend class Store;
+        tag_t counter = 0;
+        tag_t part = NULL_TAG;
+        std::map<tag_t, std::unique_ptr<Object>> objects;
+        std::map<std::pair<tag_t, int>, std::vector<tag_t>> sub_tags;
+        tag_t last_new_body = NULL_TAG;
+        kernel::Frame wcs;
+        bool wcs_shown = true;
+        std::vector<Message> messages;
+        std::vector<std::string> log;
+        std::string library_root;
+    };
+
     static Store &instance();
 
     // Empties the work part and the WCS; tags keep counting (never reused in one process).
     void reset();
+
+    // A copy of the work part, and putting one back. restore() sets the tag counter back too, so
+    // tags handed out after the snapshot are handed out again: the one exception to "never reused",
+    // for undo, where the part returns to an earlier state and later tags must replay the same.
+    // Shape revisions keep counting (a restored body keeps the revision it had).
+    Snapshot snapshot() const;
+    void restore(const Snapshot &snapshot);
 
     tag_t part() const { return m_part; }
 
@@ -72,6 +106,9 @@ public:
     std::vector<tag_t> edge_tags(Body &body);
     // The tag of one edge (a sub-shape of body) in the body's edge tags.
     tag_t edge_tag(Body &body, const kernel::Shape &edge);
+    // The position of a live face or edge tag in its body's face or edge tags, without handing out
+    // any tag; -1 when the tag is not a live face or edge.
+    int sub_index(tag_t tag);
 
     // The first object (live or a stale face/edge) with a tag greater than after, or nullptr.
     Object *next_after(tag_t after) const;
@@ -117,6 +154,10 @@ public:
 
     // The session step being played by the dialog driver, if any.
     std::optional<DialogRun> &dialog_run() { return m_dialog_run; }
+    // Where a shown dialog takes its events from instead of the session step (the studio's
+    // browser); not owned, nullptr for the session step.
+    ui::DialogEvents *dialog_events() const { return m_dialog_events; }
+    void set_dialog_events(ui::DialogEvents *events) { m_dialog_events = events; }
 
     // Standard-part library root (absolute folder).
     const std::string &library_root() const { return m_library_root; }
@@ -154,6 +195,7 @@ private:
     std::string m_library_root;
     std::map<std::string, kernel::Shape> m_built_recipes;
     std::optional<DialogRun> m_dialog_run;
+    ui::DialogEvents *m_dialog_events = nullptr;
 };
 
 }  // namespace diekit::model

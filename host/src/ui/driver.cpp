@@ -1,16 +1,13 @@
 #include "ui/driver.hpp"
 
 #include "model/store.hpp"
+#include "ui/dialog_events.hpp"
 
 #include <NXOpen/BlockStyler_BlockDialog.hxx>
-
-#include <chrono>
 
 namespace diekit::ui {
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 bool is_number(const nlohmann::ordered_json &v) { return v.is_number(); }
 
@@ -114,87 +111,45 @@ nlohmann::ordered_json block_state(const BlockData &block) {
 
 namespace {
 
-// Times the plug-in's callbacks of one step.
-class CallbackTimer {
+// The events of a session step: its values in the order written, then its buttons; or, in the
+// interleaved form, its "events" ({"set": block, "value": v} or {"press": button}) as written.
+class SessionStep : public DialogEvents {
 public:
-    explicit CallbackTimer(double &total) : m_total(total), m_start(Clock::now()) {}
-    ~CallbackTimer() {
-        m_total += std::chrono::duration<double, std::milli>(Clock::now() - m_start).count();
+    explicit SessionStep(const model::DialogRun &run) {
+        if (!run.events.empty()) {
+            for (auto &entry : run.events) {
+                if (entry.contains("press"))
+                    m_events.push_back({DialogEvent::Kind::Press, {}, {}, entry["press"].get<std::string>()});
+                else
+                    m_events.push_back({DialogEvent::Kind::Value, entry["set"].get<std::string>(), entry["value"], {}});
+            }
+            return;
+        }
+        for (auto &[id, value] : run.values.items()) m_events.push_back({DialogEvent::Kind::Value, id, value, {}});
+        for (auto &button : run.press) m_events.push_back({DialogEvent::Kind::Press, {}, {}, button});
+    }
+
+    std::optional<DialogEvent> next(DialogData &) override {
+        if (m_next == m_events.size()) return std::nullopt;
+        return m_events[m_next++];
+    }
+
+    void done(DialogData &, const DialogEvent &, int, double, bool closed) override {
+        if (!closed || m_next == m_events.size()) return;
+        const DialogEvent &late = m_events[m_next];
+        if (late.kind == DialogEvent::Kind::Press)
+            throw SessionError("button '" + late.button + "' pressed after the dialog closed");
+        throw SessionError("block '" + late.block + "' set after the dialog closed");
+    }
+
+    void refused(DialogData &, const DialogEvent &, Refusal, const std::string &reason) override {
+        throw SessionError(reason);
     }
 
 private:
-    double &m_total;
-    Clock::time_point m_start;
+    std::vector<DialogEvent> m_events;
+    std::size_t m_next = 0;
 };
-
-std::size_t error_boxes(const model::Store &store) {
-    std::size_t count = 0;
-    for (auto &message : store.messages())
-        if (message.kind == "box" && message.type == 0) ++count;
-    return count;
-}
-
-std::string last_box_text(const model::Store &store) {
-    for (auto it = store.messages().rbegin(); it != store.messages().rend(); ++it)
-        if (it->kind == "box") return it->text;
-    return {};
-}
-
-void open(DialogData &dialog, model::DialogRun &run, model::Store &store) {
-    std::size_t boxes = error_boxes(store);
-    {
-        CallbackTimer timer(run.ms);
-        if (dialog.initialize) dialog.initialize();
-        if (dialog.shown) dialog.shown();
-    }
-    if (!dialog.missing.empty())
-        throw SessionError("dialog file '" + dialog.path + "' has no block '" + dialog.missing.front() + "'");
-    if (error_boxes(store) != boxes)
-        throw SessionError("the dialog reported an error while opening: " + last_box_text(store));
-}
-
-void set_values(DialogData &dialog, model::DialogRun &run) {
-    for (auto &[id, value] : run.values.items()) {
-        auto *block = dialog.find(id);
-        if (!block) throw SessionError("unknown block '" + id + "'");
-        try {
-            set_block_value(*block->Data(), value);
-        } catch (const SessionError &e) {
-            throw SessionError("block '" + id + "' (" + class_name(block->Data()->cls) + "): " + e.what());
-        }
-        CallbackTimer timer(run.ms);
-        if (dialog.update) dialog.update(block);
-    }
-}
-
-// Presses the buttons; returns the response.
-int press(DialogData &dialog, model::DialogRun &run) {
-    bool closed = false;
-    int response = NXOpen::BlockStyler::BlockDialog::DialogResponseCancel;
-    for (auto &button : run.press) {
-        if (closed) throw SessionError("button '" + button + "' pressed after the dialog closed");
-        int result = 0;
-        {
-            CallbackTimer timer(run.ms);
-            if (button == "apply") {
-                if (dialog.apply) result = dialog.apply();
-            } else if (button == "ok") {
-                if (dialog.ok) result = dialog.ok();
-                else if (dialog.apply) result = dialog.apply();
-                closed = true;
-                response = NXOpen::BlockStyler::BlockDialog::DialogResponseOk;
-            } else if (button == "cancel") {
-                if (dialog.cancel) result = dialog.cancel();
-                closed = true;
-            } else {
-                throw SessionError("unknown button '" + button + "' (apply, ok or cancel)");
-            }
-        }
-        run.pressed.push_back(button);
-        run.results.push_back(result);
-    }
-    return response;
-}
 
 void record(const DialogData &dialog, model::DialogRun &run) {
     run.dialog = nlohmann::ordered_json::object();
@@ -215,9 +170,9 @@ int play(DialogData &dialog) {
     run->opened = true;
     int response = NXOpen::BlockStyler::BlockDialog::DialogResponseCancel;
     try {
-        open(dialog, *run, store);
-        set_values(dialog, *run);
-        response = press(dialog, *run);
+        SessionStep step(*run);
+        DialogEvents &events = store.dialog_events() ? *store.dialog_events() : step;
+        response = run_dialog(dialog, events, *run);
     } catch (const SessionError &e) {
         run->error = e.what();
     } catch (const std::exception &e) {

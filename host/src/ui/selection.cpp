@@ -28,12 +28,23 @@ kernel::Vec3 point_of(const ordered_json &value) {
     return {value[0].get<double>(), value[1].get<double>(), value[2].get<double>()};
 }
 
+// The body a face or edge reference names: by its name, or {"tag": N} for a body without one.
+model::Body &referenced_body(const std::string &key, const ordered_json &body) {
+    if (body.is_string()) return named_body(body.get<std::string>());
+    if (body.is_object() && body.size() == 1 && body.contains("tag") && body["tag"].is_number_unsigned() &&
+        body["tag"].get<std::uint64_t>() <= std::numeric_limits<tag_t>::max()) {
+        auto *object = model::Store::instance().find(body["tag"].get<tag_t>());
+        if (object && object->kind == model::Kind::Body) return static_cast<model::Body &>(*object);
+        throw SessionError("tag " + body["tag"].dump() + " is not a live body");
+    }
+    throw SessionError("'" + key + "' expects a body name or {\"tag\": N}, got " + body.dump());
+}
+
 // The face or edge of the named body nearest the point.
 tag_t nearest(const std::string &key, const ordered_json &reference) {
-    if (!reference[key].is_string()) throw SessionError("'" + key + "' expects a body name");
     if (!reference.contains("near")) throw SessionError("'" + key + "' needs 'near': [x, y, z]");
     auto &store = model::Store::instance();
-    model::Body &body = named_body(reference[key].get<std::string>());
+    model::Body &body = referenced_body(key, reference[key]);
     kernel::Vec3 point = point_of(reference["near"]);
     auto tags = key == "face" ? store.face_tags(body) : store.edge_tags(body);
     tag_t best = NULL_TAG;
@@ -45,7 +56,7 @@ tag_t nearest(const std::string &key, const ordered_json &reference) {
             best_distance = d;
         }
     }
-    if (best == NULL_TAG) throw SessionError("body '" + reference[key].get<std::string>() + "' has no " + key);
+    if (best == NULL_TAG) throw SessionError("body " + reference[key].dump() + " has no " + key);
     return best;
 }
 
