@@ -9,10 +9,13 @@
 #include <BRepAdaptor_Surface.hxx>
 #include <BRepTools.hxx>
 #include <BRepClass3d_SolidClassifier.hxx>
+#include <BRepClass_FaceClassifier.hxx>
 #include <BRepExtrema_DistShapeShape.hxx>
 #include <BRep_Builder.hxx>
 #include <BRep_Tool.hxx>
 #include <Bnd_Box.hxx>
+#include <ElCLib.hxx>
+#include <ElSLib.hxx>
 #include <TopExp.hxx>
 #include <TopExp_Explorer.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
@@ -24,8 +27,10 @@
 #include <gp_Cylinder.hxx>
 #include <gp_Lin.hxx>
 #include <gp_Pln.hxx>
+#include <gp_Pnt2d.hxx>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -178,17 +183,38 @@ private:
     std::vector<std::unique_ptr<BRepClass3d_SolidClassifier>> m_solids;  // not copyable
 };
 
+// Whether a point on the surface of a plane or cylinder face lies on the face: its parameters on the
+// surface fall inside the face's outline (within the tolerance). A cylinder's angle is taken in the
+// face's own range of it.
+bool on_plain_face(const NearFace &face, const gp_Pnt &point) {
+    double u = 0, v = 0;
+    if (face.type == GeomAbs_Plane) {
+        ElSLib::Parameters(face.plane, point, u, v);
+    } else {
+        ElSLib::Parameters(face.cylinder, point, u, v);
+        double u_min, u_max, v_min, v_max;
+        BRepTools::UVBounds(face.face, u_min, u_max, v_min, v_max);
+        u = ElCLib::InPeriod(u, u_min - kTolerance, u_min - kTolerance + 2 * M_PI);
+    }
+    return BRepClass_FaceClassifier(face.face, gp_Pnt2d(u, v), kTolerance).State() != TopAbs_OUT;
+}
+
 // Whether a vertex of `from` inside the box `near` lies on the boundary of `to` (whose faces near
 // `from` are to_faces): the usual way die parts meet (plates stacked corner on corner, inserts in their
-// pockets), found without a distance. Only a point near some face's box and surface can be on it.
+// pockets), found without a distance. Only a point near some face's box and surface can be on it; on a
+// plane or cylinder face the face's outline tells, and the solid classifier only when another face is
+// near. A point found on no face here may still be within the tolerance of one (faces_meet decides).
 bool vertex_on_boundary(const TopoDS_Shape &from, const ContactIndex *from_index, const Bnd_Box &near,
                         const std::vector<NearFace> &to_faces, Classifier &to) {
     auto on = [&](const gp_Pnt &point) {
         if (near.IsOut(point)) return false;
-        if (std::all_of(to_faces.begin(), to_faces.end(),
-                        [&](const NearFace &f) { return f.box.IsOut(point) || point_gap(f, point) > kTolerance; }))
-            return false;
-        return to.state(point) == TopAbs_ON;
+        bool other_surface = false;
+        for (const NearFace &face : to_faces) {
+            if (face.box.IsOut(point) || point_gap(face, point) > kTolerance) continue;
+            if (face.type != GeomAbs_Plane && face.type != GeomAbs_Cylinder) other_surface = true;
+            else if (on_plain_face(face, point)) return true;
+        }
+        return other_surface && to.state(point) == TopAbs_ON;
     };
     if (from_index) return std::any_of(from_index->vertices.begin(), from_index->vertices.end(), on);
     TopTools_IndexedMapOfShape vertices;
