@@ -2,6 +2,7 @@
 #include "io/checks.hpp"
 #include "io/outputs.hpp"
 #include "io/session.hpp"
+#include "io/terminal_text.hpp"
 #include "model/errors.hpp"
 #include "model/store.hpp"
 #include "studio/serve.hpp"
@@ -9,18 +10,33 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <exception>
+#include <new>
+#include <string>
 
 namespace {
 
+// The steps that had a failed host call or an error box.
+std::size_t steps_with_warnings(const diekit::io::SessionResult &result) {
+    std::size_t count = 0;
+    for (auto &step : result.steps) count += !step.warnings.empty();
+    return count;
+}
+
 // The interference checks run only when an output asks for them: the report or --checks.
 int run(const std::string &session, const diekit::io::RunOptions &options, const diekit::io::OutputPaths &paths,
-        bool print_checks, bool quiet) {
+        bool print_checks, bool quiet, bool strict) {
     auto &store = diekit::model::Store::instance();
     store.set_echo(!quiet);
     try {
         auto result = diekit::io::run_session(session, options);
+        if (std::size_t failed = steps_with_warnings(result); strict && failed) {
+            std::fprintf(stderr, "diehost: --strict: %zu step(s) had failed host calls or error boxes; nothing written\n",
+                         failed);
+            return 1;
+        }
         std::optional<diekit::io::InterferenceReport> checks;
         if (print_checks) checks = diekit::io::check_interference();
         diekit::io::write_outputs(result, paths, checks ? &*checks : nullptr);
@@ -29,10 +45,10 @@ int run(const std::string &session, const diekit::io::RunOptions &options, const
             std::printf("diehost: %s: %zu step(s), %zu bodies, %.1f ms\n", result.name.c_str(), result.steps.size(),
                         store.bodies().size(), result.ms);
         return 0;
-    } catch (const diekit::SessionError &e) {
-        std::fprintf(stderr, "diehost: %s\n", e.what());
+    } catch (const std::bad_alloc &) {
+        std::fputs("diehost: out of memory\n", stderr);
     } catch (const std::exception &e) {
-        std::fprintf(stderr, "diehost: %s\n", e.what());
+        std::fprintf(stderr, "diehost: %s\n", diekit::io::one_line(e.what()).c_str());
     }
     return 1;
 }
@@ -45,10 +61,31 @@ int check(const std::string &session, const diekit::io::RunOptions &options, boo
         auto result = diekit::io::run_session(session, options);
         std::fputs(diekit::io::checks_text(diekit::io::check_interference(), result.name).c_str(), stdout);
         return 0;
+    } catch (const std::bad_alloc &) {
+        std::fputs("diehost: out of memory\n", stderr);
     } catch (const std::exception &e) {
-        std::fprintf(stderr, "diehost: %s\n", e.what());
+        std::fprintf(stderr, "diehost: %s\n", diekit::io::one_line(e.what()).c_str());
     }
     return 1;
+}
+
+// An exception that escapes a thread would abort the process: say what it was in one line and exit
+// with status 1 instead, as for any other failure.
+[[noreturn]] void on_terminate() {
+    const char *reason = "an internal error";
+    std::string text;
+    try {
+        if (auto error = std::current_exception()) std::rethrow_exception(error);
+    } catch (const std::bad_alloc &) {
+        reason = "out of memory";
+    } catch (const std::exception &e) {
+        text = e.what();
+        reason = text.c_str();
+    } catch (...) {
+    }
+    std::fprintf(stderr, "diehost: %s\n", diekit::io::one_line(reason).c_str());
+    std::fflush(stdout);
+    std::_Exit(1);
 }
 
 }  // namespace
@@ -80,9 +117,12 @@ int main(int argc, char **argv) {
     run_cmd->add_option("--library", options.library,
                         "Standard-part library root (default: the session's 'library', else $DIELIB, else "
                         "the repository's library/)");
+    bool strict = false;
     run_cmd->add_flag("--checks", print_checks,
                       "Print the interference checks as `check` does (they run only for this or --report)");
-    run_cmd->add_flag("--quiet,-q", quiet, "Print only errors (and the checks asked for)");
+    run_cmd->add_flag("--quiet,-q", quiet, "Print only errors, the steps' warnings and the checks asked for");
+    run_cmd->add_flag("--strict", strict,
+                      "Exit 1 and write nothing when any step had a failed host call or an error message box");
 
     auto *check_cmd = app.add_subcommand(
         "check", "Play a session file and list every pair of bodies that share volume (with the shared volume) "
@@ -112,8 +152,9 @@ int main(int argc, char **argv) {
                           "Seconds a request waits for the host (busy with an Apply) before it is answered 503")
         ->check(CLI::Range(0.0, 3600.0));
 
+    std::set_terminate(on_terminate);
     CLI11_PARSE(app, argc, argv);
-    if (run_cmd->parsed()) return run(session, options, paths, print_checks, quiet);
+    if (run_cmd->parsed()) return run(session, options, paths, print_checks, quiet, strict);
     if (check_cmd->parsed()) return check(session, options, quiet);
     if (serve_cmd->parsed()) return diekit::studio::serve(serve_options);
     return 2;

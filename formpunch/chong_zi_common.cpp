@@ -63,17 +63,16 @@ std::string Outline::problem() const {
 
 bool input_usable(const CommonInput &input, const Outline &outline) {
     if (input.curves.empty()) {
-        diekit::frame::notify("formpunch", "select the curves of the punch outline; nothing was built");
+        diekit::frame::report_not_built("formpunch", "formpunch: select the curves of the punch outline; nothing was built");
         return false;
     }
     if (input.plates.empty()) {
-        diekit::frame::notify("formpunch", "select the plates the punch passes through; nothing was built");
+        diekit::frame::report_not_built("formpunch", "formpunch: select the plates the punch passes through; nothing was built");
         return false;
     }
     const std::string problem = outline.problem();
     if (!problem.empty()) {
-        const std::string text = "the outline cannot be extruded: " + problem + "; nothing was built";
-        diekit::frame::notify("formpunch", text.c_str());
+        diekit::frame::report_not_built("formpunch", "formpunch: the outline cannot be extruded: " + problem + "; nothing was built");
         return false;
     }
     return true;

@@ -42,6 +42,10 @@ void report_nothing_built(NXOpen::UI *ui, const char *plugin) noexcept {
     }
 }
 
+void report_not_built(const char *plugin, const std::string &text) noexcept {
+    show_box(nullptr, plugin, NXOpen::NXMessageBox::DialogTypeError, text.c_str());
+}
+
 void report_wrong_block_class(NXOpen::UI *ui, const char *id, const char *cls) noexcept {
     try {
         const std::string text = std::string("block '") + id + "' of the dialog file is not a " + cls;

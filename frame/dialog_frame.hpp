@@ -98,6 +98,9 @@ void report_exception(NXOpen::UI *ui, const std::exception &error) noexcept;
 void report_error(NXOpen::UI *ui) noexcept;
 // Information box titled with the plug-in's name: its builders are not there yet.
 void report_nothing_built(NXOpen::UI *ui, const char *plugin) noexcept;
+// Error box titled with the plug-in's name: a build that did nothing because an input is missing
+// or unusable (the text says which). An error box, so the host counts the step as failed.
+void report_not_built(const char *plugin, const std::string &text) noexcept;
 // Message box "Block Styler", error type: the dialog file gives block id another class than cls.
 void report_wrong_block_class(NXOpen::UI *ui, const char *id, const char *cls) noexcept;
 

@@ -69,7 +69,7 @@ std::optional<InsertInputs> insert_inputs(const char *plugin, Dialog &dialog) {
     in.d = expression_value(dialog.expression01);
     if (in.punches.empty()) return std::nullopt;
     if (plates.empty()) {
-        uc1601((std::string(plugin) + ": select a die plate; no insert was built").c_str(), 1);
+        report_not_built(plugin, std::string(plugin) + ": select a die plate; no insert was built");
         return std::nullopt;
     }
     in.plate = plates.front();

@@ -1,5 +1,7 @@
 #include "spring_builder.hpp"
 
+#include "dialog_frame.hpp"
+
 #include <uf.h>
 #include <uf_csys.h>
 #include <uf_modl.h>
@@ -39,6 +41,9 @@ void cut_and_strip(const std::vector<tag_t> &bodys, tag_t spring, tag_t clearanc
     }
 }
 
+// A spring that was not placed: said as an error box, so the step counts as failed.
+void not_built(const char *plugin, const std::string &text) { report_not_built(plugin, std::string(plugin) + ": " + text); }
+
 }  // namespace
 
 SizeText spring_scale_text(double length, double free_length) { return size_text(length / free_length); }
@@ -46,17 +51,17 @@ SizeText spring_scale_text(double length, double free_length) { return size_text
 int place_spring(const char *plugin, const PlacementRequest &request, std::span<const SpringRow> table,
                  MirrorSigns signs) {
     if (request.bodys.empty()) {
-        notify(plugin, "select the plates the spring passes through; no spring was placed");
+        not_built(plugin, "select the plates the spring passes through; no spring was placed");
         return 0;
     }
     if (request.index < 0 || request.index >= static_cast<int>(table.size())) {
-        notify(plugin, ("spring size " + std::to_string(request.index) + " is not in the table; no spring was placed").c_str());
+        not_built(plugin, ("spring size " + std::to_string(request.index) + " is not in the table; no spring was placed").c_str());
         return 0;
     }
     const SpringRow &row = table[request.index];
     SizeText z = spring_scale_text(request.length, row.free_length);
     if (!(std::atof(z.data()) > 0)) {
-        notify(plugin, ("the spring length " + std::string(size_text(request.length).data()) +
+        not_built(plugin, ("the spring length " + std::string(size_text(request.length).data()) +
                         " is not a positive length; no spring was placed").c_str());
         return 0;
     }
@@ -64,12 +69,12 @@ int place_spring(const char *plugin, const PlacementRequest &request, std::span<
     PartPlacement placement = place_on_plates(request.bodys, request.point, signs);
     const tag_t group = import_standard_part(row.part_file, placement);
     if (group == NULL_TAG) {
-        notify(plugin, (std::string("the spring part '") + row.part_file + "' could not be imported; no spring was placed").c_str());
+        not_built(plugin, (std::string("the spring part '") + row.part_file + "' could not be imported; no spring was placed").c_str());
         return 0;
     }
     const std::vector<tag_t> group_members = group_members_of(group);
     if (group_members.size() < 2) {
-        notify(plugin, (std::string("the spring part '") + row.part_file + "' does not hold a spring and its clearance").c_str());
+        not_built(plugin, (std::string("the spring part '") + row.part_file + "' does not hold a spring and its clearance").c_str());
         return 0;
     }
     const tag_t spring = group_members[0];
@@ -87,7 +92,7 @@ int place_spring(const char *plugin, const PlacementRequest &request, std::span<
         // A spring that cannot take the typed length is not left behind at another length.
         UF_OBJ_delete_object(spring);
         UF_OBJ_delete_object(clearance);
-        notify(plugin, "the spring could not be stretched to the typed length; no spring was placed");
+        not_built(plugin, "the spring could not be stretched to the typed length; no spring was placed");
     }
     set_absolute_wcs();
     return 0;

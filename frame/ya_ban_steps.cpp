@@ -1,5 +1,6 @@
 #include "ya_ban_steps.hpp"
 
+#include "dialog_frame.hpp"
 #include "placement.hpp"
 
 #include <uf.h>
@@ -77,7 +78,7 @@ bool report_missing(const char *plugin, const std::vector<Missing> &inputs) {
         text += input.what;
     }
     if (text.empty()) return false;
-    uc1601(text.c_str(), 1);
+    diekit::frame::report_not_built(plugin, text);
     return true;
 }
 

@@ -49,8 +49,8 @@ tag_t import_screw(const char *part_file, const double point[3], tag_t gu_ding_b
 // body, only the disc's own circular edges are touched.
 void chamfer_disc(tag_t yuan_pan);
 
-// Missing inputs of a build. When any is missing it says so in one line (uc1601) naming each, and
-// returns true: the builder then builds nothing.
+// Missing inputs of a build. When any is missing it says so in one error box (report_not_built) naming
+// each, and returns true: the builder then builds nothing.
 struct Missing {
     bool condition;
     const char *what;

@@ -10,13 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "dialog_frame.hpp"
 #include "host_helpers.hpp"
 #include "placement.hpp"
 #include "stripbolt.hpp"
 
 namespace {
 
-using diekit::frame::notify;
+// A bolt that was not placed: said as an error box, so the step counts as failed.
+void not_placed(const std::string &text) { diekit::frame::report_not_built("stripbolt", "stripbolt: " + text); }
 
 // enum0 -> library part.
 constexpr std::array<const char *, 4> bolt_table = {
@@ -87,11 +89,11 @@ int creat_stripbolt(stripbolt &dialog, diekit::frame::MirrorSigns signs) {
     const diekit::frame::PlacementRequest request = diekit::frame::read_placement_request(
         dialog.point0, dialog.enum0, dialog.expression0, dialog.selection0);
     if (request.bodys.empty()) {
-        notify("stripbolt", "select the plates the bolt passes through; no bolt was placed");
+        not_placed("select the plates the bolt passes through; no bolt was placed");
         return 0;
     }
     if (request.index < 0 || request.index >= static_cast<int>(bolt_table.size())) {
-        notify("stripbolt", ("bolt size " + std::to_string(request.index) + " is not in the table; no bolt was placed").c_str());
+        not_placed(("bolt size " + std::to_string(request.index) + " is not in the table; no bolt was placed").c_str());
         return 0;
     }
     const char *part_file = bolt_table[request.index];
@@ -99,7 +101,7 @@ int creat_stripbolt(stripbolt &dialog, diekit::frame::MirrorSigns signs) {
     diekit::frame::PartPlacement placement = diekit::frame::place_on_plates(request.bodys, request.point, signs);
     const tag_t group = diekit::frame::import_standard_part(part_file, placement);
     if (group == NULL_TAG) {
-        notify("stripbolt", (std::string("the bolt part '") + part_file + "' could not be imported; no bolt was placed").c_str());
+        not_placed((std::string("the bolt part '") + part_file + "' could not be imported; no bolt was placed").c_str());
         return 0;
     }
     const int k = newest_suffix(group);
@@ -107,7 +109,7 @@ int creat_stripbolt(stripbolt &dialog, diekit::frame::MirrorSigns signs) {
 
     const std::vector<tag_t> group_members = diekit::frame::group_members_of(group);
     if (group_members.size() < 2) {
-        notify("stripbolt", (std::string("the bolt part '") + part_file + "' does not hold a cutting body and a bolt").c_str());
+        not_placed((std::string("the bolt part '") + part_file + "' does not hold a cutting body and a bolt").c_str());
         return 0;
     }
     const tag_t cutting_body = group_members[0];
@@ -118,7 +120,7 @@ int creat_stripbolt(stripbolt &dialog, diekit::frame::MirrorSigns signs) {
         UF_OBJ_delete_object(cutting_body);
         const std::string text = "the bolt length " + std::string(diekit::frame::size_text(request.length).data()) +
                                  " cannot be set on '" + part_file + "'; no bolt was placed";
-        notify("stripbolt", text.c_str());
+        not_placed(text.c_str());
         return 0;
     }
     cut_and_strip(placement.bodys, cutting_body, bolt);

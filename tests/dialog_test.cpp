@@ -138,12 +138,24 @@ TEST_F(DialogTest, SelectionFilterOfSolidBodiesRefusesEdgesAndCurves) {
 TEST_F(DialogTest, BrokenDialogFilesAreReportedNotCrashed) {
     for (const char *text : {"<dialog><block class=\"Toggle\"/></dialog>", "<dialog><block id=\"a\" class=\"Dial\"/></dialog>",
                              "<nodialog/>", "<dialog><block id=\"e\" class=\"Enumeration\"/></dialog>",
-                             "<dialog><block id=\"t\" class=\"Toggle\" value=\"maybe\"/></dialog>", "<dialog"}) {
+                             "<dialog><block id=\"t\" class=\"Toggle\" value=\"maybe\"/></dialog>", "<dialog",
+                             "<dialog/><dialog/>",  // two roots: which dialog is meant?
+                             "<dialog><block id=\"e\" class=\"Enumeration\" value=\"4294967297\"><member>a</member></block></dialog>",
+                             "<dialog><block id=\"e\" class=\"Enumeration\" value=\"b\"><member>a</member></block></dialog>",
+                             "<dialog title=\"\xC3\x28\"/>"}) {  // not UTF-8
         write(text);
         EXPECT_THROW(std::unique_ptr<BlockDialog>(NXOpen::UI::GetUI()->CreateDialog(path.c_str())), NXOpen::NXException)
             << text;
     }
     EXPECT_THROW(NXOpen::UI::GetUI()->CreateDialog("/no/such/file.dlx"), NXOpen::NXException);
+    const auto folder = path.parent_path() / ("folder_" + std::to_string(::getpid()) + ".dlx");
+    std::filesystem::create_directory(folder);
+    EXPECT_THROW(NXOpen::UI::GetUI()->CreateDialog(folder.c_str()), NXOpen::NXException);
+    std::filesystem::remove(folder);
+    // An enumeration's default may name its member by text as well as by index.
+    write("<dialog><block id=\"e\" class=\"Enumeration\" value=\"b\"><member>a</member><member>b</member></block></dialog>");
+    std::unique_ptr<BlockDialog> dialog(NXOpen::UI::GetUI()->CreateDialog(path.c_str()));
+    EXPECT_EQ(std::unique_ptr<PropertyList>(dialog->GetBlockProperties("e"))->GetEnum("Value"), 1);
 }
 
 TEST_F(DialogTest, PropertyListsReadValuesAndRefuseWrongKinds) {

@@ -290,7 +290,8 @@ TEST(FlatinsertButtons, IncompleteSelectionsBuildNothing) {
         const std::size_t notes = values.contains("bodySelect01") ? 0 : 2;  // one per Apply or OK
         ASSERT_EQ(report["messages"].size(), notes) << report["messages"].dump();
         for (const Json &m : report["messages"]) {
-            EXPECT_EQ(m["kind"], "note");
+            EXPECT_EQ(m["kind"], "box");  // an error box: the step built nothing
+            EXPECT_EQ(m["type"], 0);
             EXPECT_NE(m["text"].get<std::string>().find("die plate"), std::string::npos) << m["text"];
         }
     }

@@ -73,10 +73,11 @@ void expect_wcs_absolute(const Json &report) {
     EXPECT_EQ(report["wcs"]["y"], Json({0.0, 1.0, 0.0}));
 }
 
+// What the plug-in said in one line: notes, and the error boxes of builds that did nothing.
 std::vector<std::string> notes(const Json &report) {
     std::vector<std::string> texts;
     for (auto &m : report["messages"])
-        if (m["kind"] == "note") texts.push_back(m["text"].get<std::string>());
+        if (m["kind"] == "note" || (m["kind"] == "box" && m["type"] == 0)) texts.push_back(m["text"].get<std::string>());
     return texts;
 }
 

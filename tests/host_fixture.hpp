@@ -13,6 +13,7 @@ protected:
         auto &store = diekit::model::Store::instance();
         store.reset();
         store.set_echo(false);
+        store.set_library_root("");  // no test inherits another's library
         UF_initialize();
     }
     void TearDown() override { UF_terminate(); }

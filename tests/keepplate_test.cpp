@@ -222,7 +222,8 @@ TEST(KeepplateInputs, MissingPunchOrNamedPlatesBuildNothingAndSaySo) {
             EXPECT_TRUE(report["groups"].empty());
             ASSERT_EQ(report["messages"].size(), 1u) << report["messages"].dump();
             const Json &message = report["messages"][0];
-            EXPECT_EQ(message["kind"], "note");
+            EXPECT_EQ(message["kind"], "box");  // an error box: the step built nothing
+            EXPECT_EQ(message["type"], 0);
             for (const std::string &name : c.named)
                 EXPECT_NE(message["text"].get<std::string>().find(name), std::string::npos) << message["text"];
             EXPECT_EQ(report["steps"][0]["results"][0], 0);  // Apply

@@ -68,10 +68,11 @@ inline void expect_all_plain(const Json &report) {
     for (auto &b : report["bodies"]) EXPECT_FALSE(b["parametric"].get<bool>()) << b["name"] << " " << b["tag"];
 }
 
+// What the plug-ins said in one line: notes, and the error boxes of builds that did nothing.
 inline std::vector<std::string> notes(const Json &report) {
     std::vector<std::string> texts;
     for (auto &m : report["messages"])
-        if (m["kind"] == "note") texts.push_back(m["text"]);
+        if (m["kind"] == "note" || (m["kind"] == "box" && m["type"] == 0)) texts.push_back(m["text"]);
     return texts;
 }
 

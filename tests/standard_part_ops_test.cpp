@@ -9,6 +9,10 @@
 #include <uf_obj.h>
 #include <uf_part.h>
 
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
 using namespace ops;
 
 namespace {
@@ -203,6 +207,52 @@ TEST_F(StandardPartTest, BoltLengthFollowsItsOwnSuffixedLAndOtherBoltsKeepTheirs
     ASSERT_EQ(edit("L'2=20"), 0);
     ASSERT_EQ(UF_MODL_update(), 0) << last_log();
     expect_box(second[1], {42, -8, 8, 58, 8, 40}, 1e-7);
+}
+
+// A damaged part file is refused naming the file and what is wrong, and the work part keeps exactly
+// what it had: no group, no expressions, no bodies from the failed import.
+TEST_F(StandardPartTest, DamagedPartFilesAreRefusedNamingTheFileAndLeaveThePartAsItWas) {
+    namespace fs = std::filesystem;
+    const fs::path library = fs::temp_directory_path() / ("diekit_damaged_" + std::to_string(::getpid()));
+    fs::create_directories(library / "STANDARD");
+    store().set_library_root(library.string());
+    const std::string block = R"({"block": {"size": [1, 1, 1]}})";
+    std::string deep = block, shallow = block;
+    for (int i = 0; i < 70; ++i) deep = R"({"union": [)" + deep + "]}";
+    for (int i = 0; i < 20; ++i) shallow = R"({"union": [)" + shallow + "]}";
+    const struct {
+        std::string text, reason;
+    } cases[] = {
+        {R"({"expressions": {"L": "10"}, "bodies": [{"recipe": )" + deep + "}]}", "nested deeper than 64"},
+        {"{\"bodies\": [{\"name\": \"s\xC3\x28\", \"recipe\": " + block + "}]}", "is not UTF-8"},
+        {R"({"expressions": {"L": "10"}, "bodies": [{"recipe": {"sphere": {"d": 1}}}]})", "unknown operation 'sphere'"},
+        {R"({"bodies": [{"recipe": {"cylinder": {"height": 5}}}]})", "needs 'diameter'"},
+        {R"({"expressions": {"D": "-4"}, "bodies": [{"recipe": {"cylinder": {"height": 5, "diameter": "D"}}}]})",
+         "model range"},
+        {R"({"bodies": [{"recipe": {"block": {"size": [1e308, 1, 1]}}}]})", "model range"},
+        {R"({"expressions": {"L'2": "1"}, "bodies": [{"recipe": )" + block + "}]}", "is not a name"},
+        {R"({"bodies": [{"recipe": )" + block + R"(}, {"recipe": {"block": {"size": [1, "Q", 1]}}}]})", "unknown name 'Q'"},
+        {"[1, 2]", "a part file is a JSON object"},
+    };
+    double axes[6] = {1, 0, 0, 0, 1, 0}, point[3] = {0, 0, 0};
+    UF_import_part_modes_t modes = {1, 1, 0, 0, 1, false, false};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.reason);
+        std::ofstream(library / "STANDARD" / "bad.prt") << c.text;
+        const std::size_t objects = store().objects().size();
+        tag_t group = 7;
+        EXPECT_EQ(UF_PART_import("D:\\DIELIB\\STANDARD\\bad.prt", &modes, axes, point, 1.0, &group), diekit::kErrBadValue);
+        EXPECT_EQ(group, NULL_TAG);
+        EXPECT_NE(last_log().find("bad.prt"), std::string::npos) << last_log();
+        EXPECT_NE(last_log().find(c.reason), std::string::npos) << last_log();
+        EXPECT_EQ(last_log().find("json.exception"), std::string::npos) << last_log();
+        EXPECT_EQ(store().objects().size(), objects);
+    }
+    // Nesting within the limit builds.
+    std::ofstream(library / "STANDARD" / "bad.prt") << R"({"bodies": [{"recipe": )" + shallow + "}]}";
+    tag_t group = NULL_TAG;
+    EXPECT_EQ(UF_PART_import("D:\\DIELIB\\STANDARD\\bad.prt", &modes, axes, point, 1.0, &group), 0) << last_log();
+    fs::remove_all(library);
 }
 
 // Measured just inside and just outside each size: the stripper bolts as ISO 7379 gives them

@@ -240,7 +240,8 @@ TEST(TiltInsertScenario, NoPlateOrNoPunchBuildsNothing) {
     EXPECT_EQ(report["bodies"].size(), 2u);
     EXPECT_NEAR(scenario::body(report, "die_plate")["volume"].get<double>(), kPlate, 1e-6);
     ASSERT_EQ(report["messages"].size(), 1u);
-    EXPECT_EQ(report["messages"][0]["kind"], "note");
+    EXPECT_EQ(report["messages"][0]["kind"], "box");  // an error box: the step built nothing
+    EXPECT_EQ(report["messages"][0]["type"], 0);
     EXPECT_NE(report["messages"][0]["text"].get<std::string>().find("die plate"), std::string::npos);
 
     Json no_punch = session({rect_punch("punch", 20, 5, 20.4, 8.3, 30)}, Json::object());

@@ -249,7 +249,8 @@ TEST(TiltLedgeScenario, UnusableSelectionsBuildNothingAndSaySo) {
         SCOPED_TRACE(c.what);
         const Json report = scenario::play(session(punch, others, c.values));
         ASSERT_EQ(report["messages"].size(), 1u) << report["messages"].dump();
-        EXPECT_EQ(report["messages"][0]["kind"], "note");
+        EXPECT_EQ(report["messages"][0]["kind"], "box");  // an error box: the step built nothing
+        EXPECT_EQ(report["messages"][0]["type"], 0);
         EXPECT_NE(report["messages"][0]["text"].get<std::string>().find("no shoulder was built"), std::string::npos);
         EXPECT_EQ(report["bodies"].size(), 3u);
         EXPECT_NEAR(volume(scenario::body(report, "punch")), punch.volume(), 1e-6);

@@ -176,6 +176,7 @@ TEST(TiltplateInputs, HorizontalOrCurvedFaceOrMissingInputsBuildNothingSaySoAndL
         const char *said;
         Json punch = box_punch();
         double punch_volume = kBoxPunchVolume;
+        const char *kind = "box";  // an error box: the step built nothing
     };
     Json no_face = rect_values(Json::array(), 20, 20);
     no_face.erase("face_select0");
@@ -185,7 +186,7 @@ TEST(TiltplateInputs, HorizontalOrCurvedFaceOrMissingInputsBuildNothingSaySoAndL
     const Json round_punch = Json::parse(R"({"name": "punch", "cylinder": {"base": [0, 0, -6], "height": 56, "diameter": 12}})");
     const Case cases[] = {
         {top, plate_stack(), "side face"},
-        {rect_values(face_near(6, 0), 20, 20), plate_stack(), "flat", round_punch, pi * 36 * 56},
+        {rect_values(face_near(6, 0), 20, 20), plate_stack(), "flat", round_punch, pi * 36 * 56, "note"},
         {no_face, plate_stack(), "face"},
         {no_punch, plate_stack(), "punch body"},
         {rect_values(face_near(0, 4), 20, 20), Json::array({plate_stack()[1]}), "gu_ding_ban"},
@@ -205,7 +206,10 @@ TEST(TiltplateInputs, HorizontalOrCurvedFaceOrMissingInputsBuildNothingSaySoAndL
             EXPECT_NEAR(scenario::body(report, "punch")["volume"].get<double>(), c.punch_volume, 1e-6);
             expect_absolute_wcs(report);
             ASSERT_EQ(report["messages"].size(), 1u) << report["messages"].dump();
-            EXPECT_EQ(report["messages"][0]["kind"], "note");
+            EXPECT_EQ(report["messages"][0]["kind"], c.kind);
+            if (report["messages"][0]["kind"] == "box") {
+                EXPECT_EQ(report["messages"][0]["type"], 0);
+            }
             EXPECT_NE(report["messages"][0]["text"].get<std::string>().find(c.said), std::string::npos)
                 << report["messages"][0]["text"];
         }

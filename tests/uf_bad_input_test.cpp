@@ -123,6 +123,45 @@ TEST_F(BadInputTest, NullPointersAndUnreadableTextsAreRefused) {
     EXPECT_EQ(group, NULL_TAG);
     expect_code("UF_PART_import", kErrBadValue,
                 [&] { return UF_PART_import("D:\\DIELIB\\..\\..\\etc\\passwd", &modes, dest, corner, 1.0, &group); });
+    // Only D:\DIELIB\ maps onto the library: another drive is not quietly read from it.
+    expect_code("UF_PART_import", kErrBadValue, [&] {
+        return UF_PART_import("C:\\DIELIB\\STANDARD\\chong zi ya ban\\M4X12.prt", &modes, dest, corner, 1.0, &group);
+    });
+}
+
+// Sizes and positions outside the model range (|x| <= 1e5 mm, solid lengths 1e-6 to 2e5 mm) never
+// reach the kernel: each is refused with a reason naming the value; the range's own ends are taken.
+TEST_F(BadInputTest, SizesOutsideTheModelRangeAreRefusedWithTheirReason) {
+    char one[] = "1", zero[] = "0", tiny[] = "1e-9", huge[] = "1e308", long_edge[] = "200000", negative[] = "-5";
+    double origin[3] = {0, 0, 0}, far[3] = {0, 1e308, 0}, beyond[3] = {9.3e18, 0, 0}, edge_of_range[3] = {-1e5, 0, 0};
+    double up[3] = {0, 0, 1};
+    tag_t feature = 3;
+    auto block = [&](double *corner, char *x) {
+        char *lengths[3] = {x, one, one};
+        return UF_MODL_create_block1(UF_NULLSIGN, corner, lengths, &feature);
+    };
+    for (char *bad : {zero, tiny, huge, negative}) {
+        expect_code("UF_MODL_create_block1", kErrBadValue, [&] { return block(origin, bad); });
+        EXPECT_NE(store().log_lines().back().find("model range"), std::string::npos) << store().log_lines().back();
+        EXPECT_EQ(feature, NULL_TAG);
+        expect_code("UF_MODL_create_cyl1", kErrBadValue, [&] { return UF_MODL_create_cyl1(UF_NULLSIGN, origin, one, bad, up, &feature); });
+    }
+    for (double *corner : {far, beyond})
+        expect_code("UF_MODL_create_block1", kErrBadValue, [&] { return block(corner, one); });
+    int status = 0;
+    expect_code("UF_MODL_ask_point_containment", kErrBadValue, [&] { return UF_MODL_ask_point_containment(far, body, &status); });
+    double dest[6] = {1, 0, 0, 0, 1, 0};
+    UF_import_part_modes_t modes{};
+    tag_t group = 5;
+    store().set_library_root(std::string(DIEKIT_SOURCE_DIR) + "/library");
+    const char *screw = "D:\\DIELIB\\STANDARD\\chong zi ya ban\\M4X12.prt";
+    for (double scale : {0.0, -1.0, 1e308})
+        expect_code("UF_PART_import", kErrBadValue, [&] { return UF_PART_import(screw, &modes, dest, origin, scale, &group); });
+    expect_code("UF_PART_import", kErrBadValue, [&] { return UF_PART_import(screw, &modes, dest, beyond, 1.0, &group); });
+    EXPECT_EQ(group, NULL_TAG);
+
+    EXPECT_EQ(block(edge_of_range, long_edge), 0);
+    EXPECT_EQ(UF_MODL_create_cyl1(UF_NULLSIGN, origin, one, one, up, &feature), 0);
 }
 
 TEST_F(BadInputTest, ModellingOutsideABracketIsRefusedAndUnmatchedTerminateToo) {

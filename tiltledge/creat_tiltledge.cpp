@@ -14,6 +14,7 @@
 #include <exception>
 #include <vector>
 
+#include "dialog_frame.hpp"
 #include "host_helpers.hpp"
 #include "tiltledge.hpp"
 
@@ -87,7 +88,7 @@ int tiltledge::creat_tiltledge() {
         const double w = diekit::frame::expression_value(expression03);
         const double t = diekit::frame::expression_value(expression04);
         if (edges.empty() || bodys.empty()) {
-            uc1601("tiltledge: select a punch edge and the punch body; no shoulder was built", 1);
+            diekit::frame::report_not_built("tiltledge", "tiltledge: select a punch edge and the punch body; no shoulder was built");
             return 0;
         }
         const tag_t E = edges.front();
@@ -99,14 +100,14 @@ int tiltledge::creat_tiltledge() {
         const Box &Be = bounding_box_bian;
         UF_CURVE_line_t line_coords{};
         if (UF_CURVE_ask_line_data(E, &line_coords) != 0) {
-            uc1601("tiltledge: the selected edge is not a straight line; no shoulder was built", 1);
+            diekit::frame::report_not_built("tiltledge", "tiltledge: the selected edge is not a straight line; no shoulder was built");
             return 0;
         }
         const double dx = line_coords.end_point[0] - line_coords.start_point[0];
         const double dy = line_coords.end_point[1] - line_coords.start_point[1];
         const double l = std::sqrt(dx * dx + dy * dy);
         if (l == 0) {
-            uc1601("tiltledge: the selected edge is vertical and gives no direction in plan; no shoulder was built", 1);
+            diekit::frame::report_not_built("tiltledge", "tiltledge: the selected edge is vertical and gives no direction in plan; no shoulder was built");
             return 0;
         }
         const double theta = std::atan(dx / dy);  // dy = 0 gives atan(±inf) = ±90°

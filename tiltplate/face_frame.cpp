@@ -1,5 +1,7 @@
 #include "face_frame.hpp"
 
+#include "dialog_frame.hpp"
+
 #include <uf_csys.h>
 #include <uf_modl.h>
 #include <uf_mtx.h>
@@ -71,7 +73,8 @@ std::optional<FaceFrame> side_face_frame(tag_t mian, const Box &bounding_box_mia
     }
     const FaceFrame frame = face_frame(mian, bounding_box_mian, bounding_box_gu_ding_ban);
     if (!frame.horizontal) return frame;
-    uc1601("tiltplate: no retainer plate was built: the selected face must be a side face of the punch", 1);
+    diekit::frame::report_not_built(
+        "tiltplate", "tiltplate: no retainer plate was built: the selected face must be a side face of the punch");
     return std::nullopt;
 }
 

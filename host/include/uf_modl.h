@@ -1,6 +1,12 @@
 /* Modelling: object lists, primitives, booleans, chamfers, queries, parameter removal.
    Lengths are "%f" texts (or formulas over part expressions); points are absolute millimetres.
-   Every call returns 0 or an error code (see UF_get_fail_message); outputs are 0 on failure. */
+   Every call returns 0 or an error code (see UF_get_fail_message); outputs are 0 on failure.
+
+   Model range: coordinates (points, corners, origins) lie within |x| <= 1e5 mm; lengths of solids
+   (edges, heights, diameters, radii, chamfer offsets) within 1e-6 to 2e5 mm; extrusion limits and
+   offsets within |d| <= 2e5 mm; scale factors within 1e-6 to 1e6, the scaled body staying inside the
+   coordinate range. A value outside it (1e308, 2^63, a zero or negative length) is refused with
+   error code 1006 (bad value) and the reason in the log; the kernel never sees it. */
 #ifndef UF_MODL_H_INCLUDED
 #define UF_MODL_H_INCLUDED
 #include <uf_defs.h>

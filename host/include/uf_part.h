@@ -17,8 +17,10 @@ typedef struct UF_import_part_modes_s UF_import_part_modes_t, *UF_import_part_mo
 
 /* Imports a standard part: its bodies are placed with their X and Y axes along dest_csys[0..2]
    and dest_csys[3..5] (Z = X x Y) at dest_point, copies of its expressions get the next suffix
-   'N, and a new group holds the bodies in the file's order. Paths "D:\DIELIB\..." map onto the
-   library root. A missing file or a path leaving the root: error code, group NULL_TAG. */
+   'N, and a new group holds the bodies in the file's order. Only paths "D:\DIELIB\..." (or paths
+   without a drive, relative to the root) map onto the library root; another drive letter, a path
+   leaving the root, a missing or damaged file, or a size outside the model range (uf_modl.h): error
+   code, group NULL_TAG, and the work part exactly as it was (no group, expression or body added). */
 int UF_PART_import(const char *file_name, UF_import_part_modes_t *modes, double dest_csys[6],
                    double dest_point[3], double scale, tag_t *group);
 /* The displayed part (the work part in this host). */

@@ -380,6 +380,21 @@ class Dialogs(unittest.TestCase):
         self.assertEqual([step.get("plugin") for step in steps], [None, "flatinsert"], "show is not recorded")
         same_bodies(self, json.loads(s.download("report")), replay(session, self.directory))
 
+    def test_an_apply_that_failed_says_so_beside_the_dialog_and_in_the_report(self):
+        s = self.studio
+        s.api("POST", "/api/dialog/open", {"plugin": "flatinsert"})
+        s.api("POST", "/api/dialog/value", {"block": "bodySelect0", "value": ["punch_round"]})
+        s.api("POST", "/api/dialog/value", {"block": "bodySelect01", "value": ["die_plate"]})
+        s.api("POST", "/api/dialog/value", {"block": "expression0", "value": -2})
+        failed = s.api("POST", "/api/dialog/press", {"button": "apply"})
+        self.assertTrue(failed["warnings"], failed)
+        self.assertTrue(all(w.startswith("step 1 (flatinsert): ") for w in failed["warnings"]), failed["warnings"])
+        self.assertIn(": UF_MODL_", failed["warnings"][0], "the call that failed is named")
+        s.api("POST", "/api/dialog/value", {"block": "expression0", "value": 2})
+        closed = s.api("POST", "/api/dialog/press", {"button": "ok"})
+        self.assertEqual(closed["warnings"][:len(failed["warnings"])], failed["warnings"], "the step keeps the Apply's")
+        self.assertEqual(json.loads(s.download("report"))["steps"][0]["warnings"], closed["warnings"])
+
     def test_a_request_during_a_running_apply_sees_the_part_before_or_after_it(self):
         s = self.studio
         before = s.api("GET", "/api/state")

@@ -1,6 +1,13 @@
 // STEP exchange: names, colours and geometry survive a round trip; failures are reported.
 #include "kernel_test_util.hpp"
 
+#include "kernel/child_process.hpp"
+#include "kernel/step_check.hpp"
+
+#include <csignal>
+#include <functional>
+#include <sstream>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -106,4 +113,63 @@ TEST(KernelStep, FailuresAreKernelErrors) {
     expect_kernel_error([&] { read_step(garbage.path.string()); }, "read STEP");
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+// Files no CAD system writes are refused before OCCT's reader sees them, each with its reason.
+TEST(KernelStep, ImplausibleFilesAreRefusedBeforeReading) {
+    const std::string head = "ISO-10303-21;\nHEADER;\nFILE_NAME('a;b(',(''),(''),'','','','');\nENDSEC;\nDATA;\n";
+    const std::string tail = "ENDSEC;\nEND-ISO-10303-21;\n";
+    std::ostringstream chain;
+    for (int i = 1; i <= 450; ++i) chain << '#' << i << "=ITEM('',#" << i + 1 << ");\n";
+    chain << "#451=ITEM('');\n";
+    const struct {
+        std::string text, reason;
+    } cases[] = {
+        {"solid cube\n", "not a STEP file"},
+        {head + "#1=POINT('',(0.,0.,0.));\n", "cut short"},
+        {head + "#1=LINE('',#1,#2);\n#2=POINT('');\n" + tail, "#1 refers to itself"},
+        {head + "#1=LINE('',#2,#3);\n#2=POINT('');\n" + tail, "#1 refers to #3, which the file does not define"},
+        {head + "#1=POINT('');\n#1=POINT('');\n" + tail, "#1 is defined twice"},
+        {head + "#1=POINT(" + std::string(40, '(') + std::string(40, ')') + ");\n" + tail, "lists nested deeper than 32"},
+        {head + chain.str() + tail, "references nested deeper than 400 levels"},
+        {head + "#1=POINT('it''s);\n" + tail, "a text is not closed"},
+        {head + tail, "holds no entities"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.reason);
+        try {
+            check_step_text(c.text);
+            ADD_FAILURE() << "accepted";
+        } catch (const KernelError &e) {
+            EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << e.what();
+        }
+    }
+    // A reference chain back onto itself through other entities is a cycle, not depth: accepted.
+    EXPECT_NO_THROW(check_step_text(head + "#1=A('',#2);\n#2=B('',#1);\n" + tail));
+}
+
+// Whatever the kernel does inside the child (a crash, an endless loop, an exception), the caller gets
+// an error naming the operation and the process goes on.
+TEST(KernelStep, AKernelFailureInTheReaderProcessBecomesAnError) {
+    using diekit::kernel::detail::run_in_child;
+    EXPECT_EQ(run_in_child("task", [] { return std::string("shapes\n\0bytes", 13); }, 10, 0),
+              std::string("shapes\n\0bytes", 13));
+    const struct {
+        std::function<std::string()> task;
+        std::string reason;
+    } cases[] = {
+        {[]() -> std::string { std::raise(SIGSEGV); return ""; }, "task: the kernel crashed"},
+        {[]() -> std::string { for (;;) ::pause(); }, "task: the kernel took longer than 1 s"},
+        {[]() -> std::string { throw KernelError("read STEP: no such entity"); }, "read STEP: no such entity"},
+        {[]() -> std::string { throw std::bad_alloc(); }, "out of memory"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.reason);
+        try {
+            run_in_child("task", c.task, 1, 0);
+            ADD_FAILURE() << "no error";
+        } catch (const KernelError &e) {
+            EXPECT_EQ(std::string(e.what()).rfind(c.reason, 0), 0u) << e.what();
+        }
+    }
 }

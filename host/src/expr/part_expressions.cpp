@@ -1,6 +1,6 @@
 #include "expr/part_expressions.hpp"
 
-#include <regex>
+#include <algorithm>
 #include <set>
 
 namespace diekit::expr {
@@ -36,14 +36,23 @@ Lookup part_lookup(model::Store &store) {
     };
 }
 
-int max_suffix(model::Store &store) {
-    static const std::regex suffixed(R"(^.+'([0-9]+)$)");
-    int best = 0;
-    for (auto *object : store.objects()) {
-        std::smatch match;
-        if (object->kind == model::Kind::Expression && std::regex_match(object->name, match, suffixed))
-            best = std::max(best, std::stoi(match[1].str()));
+int suffix_of(const std::string &name) {
+    auto quote = name.rfind('\'');
+    if (quote == std::string::npos || quote == 0 || quote + 1 == name.size()) return 0;
+    int value = 0;
+    for (std::size_t i = quote + 1; i < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9') return 0;
+        // A suffix no import could have made (beyond 9 digits) counts as none rather than wrapping.
+        if (value > 99'999'999) return 0;
+        value = value * 10 + (name[i] - '0');
     }
+    return value;
+}
+
+int max_suffix(model::Store &store) {
+    int best = 0;
+    for (auto *object : store.objects())
+        if (object->kind == model::Kind::Expression) best = std::max(best, suffix_of(object->name));
     return best;
 }
 

@@ -11,6 +11,9 @@ namespace diekit::expr {
 // Looks names up among the part's expressions (their current values).
 Lookup part_lookup(model::Store &store);
 
+// The import suffix N of "name'N" (0 when the name has none).
+int suffix_of(const std::string &name);
+
 // The largest import suffix N of any "name'N" in the part (0 when none).
 int max_suffix(model::Store &store);
 

@@ -1,5 +1,7 @@
 #include "io/fixtures.hpp"
 
+#include "io/json_input.hpp"
+#include "model/model_range.hpp"
 #include "model/store.hpp"
 
 #include <set>
@@ -30,29 +32,47 @@ std::vector<kernel::Vec3> points(const ordered_json &object, const char *key, st
     std::vector<kernel::Vec3> result;
     for (auto &p : object[key]) {
         if (!p.is_array() || p.size() != dims)
-            throw SessionError(std::string("'") + key + "' holds " + p.dump() + ", not a point of " +
+            throw SessionError(std::string("'") + key + "' holds " + io::brief(p) + ", not a point of " +
                                std::to_string(dims) + " numbers");
         for (auto &c : p)
-            if (!c.is_number()) throw SessionError(std::string("'") + key + "' holds " + p.dump());
+            if (!c.is_number()) throw SessionError(std::string("'") + key + "' holds " + io::brief(p));
         result.push_back({p[0].get<double>(), p[1].get<double>(), dims == 3 ? p[2].get<double>() : 0.0});
+        model::check_point(result.back(), std::string("'") + key + "' point");
     }
     return result;
 }
 
+kernel::Vec3 position(const ordered_json &object, const char *key) {
+    kernel::Vec3 p = triple(object, key);
+    model::check_point(p, std::string("'") + key + "'");
+    return p;
+}
+
+double length(const ordered_json &object, const char *key) {
+    double value = number(object, key);
+    model::check_length(value, std::string("'") + key + "'");
+    return value;
+}
+
 kernel::Shape block(const ordered_json &params) {
     auto size = triple(params, "size");
-    return kernel::make_box(kernel::Frame{}, triple(params, "corner"), size.x, size.y, size.z);
+    model::check_length(size.x, "'size' x");
+    model::check_length(size.y, "'size' y");
+    model::check_length(size.z, "'size' z");
+    return kernel::make_box(kernel::Frame{}, position(params, "corner"), size.x, size.y, size.z);
 }
 
 kernel::Shape cylinder(const ordered_json &params) {
     kernel::Vec3 axis = params.contains("axis") ? triple(params, "axis") : kernel::Vec3{0, 0, 1};
-    return kernel::make_cylinder(triple(params, "base"), axis, number(params, "height"), number(params, "diameter"));
+    return kernel::make_cylinder(position(params, "base"), axis, length(params, "height"), length(params, "diameter"));
 }
 
 kernel::Shape prism(const ordered_json &params) {
     if (!params.contains("z") || !params["z"].is_array() || params["z"].size() != 2 || !params["z"][0].is_number() ||
         !params["z"][1].is_number())
         throw SessionError("'z' expects [z0, z1]");
+    model::check_coordinate(params["z"][0].get<double>(), "'z' z0");
+    model::check_coordinate(params["z"][1].get<double>(), "'z' z1");
     return kernel::make_prism(points(params, "outline", 2), params["z"][0].get<double>(), params["z"][1].get<double>());
 }
 
@@ -61,13 +81,15 @@ std::vector<kernel::Shape> curves(const ordered_json &params) {
     std::vector<kernel::Shape> result;
     if (params.contains("polyline")) {
         auto pts = points(params, "polyline", 3);
-        bool closed = params.value("closed", false);
+        if (params.contains("closed") && !params["closed"].is_boolean())
+            throw SessionError("'closed' expects true or false");
+        bool closed = params.contains("closed") && params["closed"].get<bool>();
         for (std::size_t i = 0; i + 1 < pts.size(); ++i) result.push_back(kernel::make_line(pts[i], pts[i + 1]));
         if (closed) result.push_back(kernel::make_line(pts.back(), pts.front()));
     } else if (params.contains("circle")) {
         auto &circle = params["circle"];
         kernel::Vec3 normal = circle.contains("normal") ? triple(circle, "normal") : kernel::Vec3{0, 0, 1};
-        result.push_back(kernel::make_circle(triple(circle, "center"), normal, number(circle, "radius")));
+        result.push_back(kernel::make_circle(position(circle, "center"), normal, length(circle, "radius")));
     } else if (params.contains("arc")) {
         auto pts = points(params, "arc", 3);
         if (pts.size() != 3) throw SessionError("'arc' expects three points: start, middle, end");
@@ -82,20 +104,20 @@ std::vector<kernel::Shape> curves(const ordered_json &params) {
 
 void create_fixture(const ordered_json &fixture) {
     static const std::set<std::string> kKeys = {"name", "color", "block", "cylinder", "prism", "curve"};
-    if (!fixture.is_object()) throw SessionError("a fixture is an object, got " + fixture.dump());
+    if (!fixture.is_object()) throw SessionError("a fixture is an object, got " + io::brief(fixture));
     int shapes = 0;
     for (auto &[key, value] : fixture.items()) {
         if (!kKeys.count(key)) throw SessionError("unknown key '" + key + "'");
         shapes += key == "block" || key == "cylinder" || key == "prism" || key == "curve";
     }
     if (shapes != 1) throw SessionError("needs exactly one of 'block', 'cylinder', 'prism', 'curve'");
-    std::string name = fixture.value("name", "");
     if (fixture.contains("name") && !fixture["name"].is_string()) throw SessionError("'name' expects a text");
+    std::string name = fixture.contains("name") ? fixture["name"].get<std::string>() : "";
     int color = 0;
     if (fixture.contains("color")) {
-        if (!fixture["color"].is_number_integer() || fixture["color"].get<int>() < 1 || fixture["color"].get<int>() > 216)
-            throw SessionError("'color' expects a colour index 1..216");
-        color = fixture["color"].get<int>();
+        auto index = whole_number(fixture["color"], 1, 216);
+        if (!index) throw SessionError("'color' expects a colour index 1..216, got " + io::brief(fixture["color"]));
+        color = static_cast<int>(*index);
     }
     auto &store = model::Store::instance();
     try {
@@ -114,6 +136,8 @@ void create_fixture(const ordered_json &fixture) {
         body.name = name;
         if (color) body.color = color;
     } catch (const kernel::KernelError &e) {
+        throw SessionError(e.what());
+    } catch (const HostError &e) {
         throw SessionError(e.what());
     }
 }

@@ -1,8 +1,11 @@
 #include "io/session.hpp"
 
 #include "io/fixtures.hpp"
+#include "io/json_input.hpp"
 #include "io/palette.hpp"
 #include "io/plugin_library.hpp"
+#include "io/step_warnings.hpp"
+#include "model/model_range.hpp"
 #include "model/store.hpp"
 #include "ui/driver.hpp"
 
@@ -96,12 +99,17 @@ Rename parse_rename(const ordered_json &step, int index) {
 std::vector<tag_t> bodies_at(const ordered_json &point) {
     if (!point.is_array() || point.size() != 3 || !point[0].is_number() || !point[1].is_number() ||
         !point[2].is_number())
-        throw SessionError("'at' expects [x, y, z], got " + point.dump());
+        throw SessionError("'at' expects [x, y, z], got " + io::brief(point));
     const kernel::Vec3 p{point[0].get<double>(), point[1].get<double>(), point[2].get<double>()};
+    try {
+        model::check_point(p, "'at'");
+    } catch (const HostError &e) {
+        throw SessionError(e.what());
+    }
     std::vector<tag_t> tags;
     for (model::Body *body : model::Store::instance().bodies())
         if (kernel::classify(body->shape, p) == kernel::Where::Inside) tags.push_back(body->tag);
-    if (tags.empty()) throw SessionError("no body holds the point " + point.dump());
+    if (tags.empty()) throw SessionError("no body holds the point " + io::brief(point));
     return tags;
 }
 
@@ -117,7 +125,7 @@ void play_rename(const Rename &rename) {
     }
     model::Object *object = tags.size() == 1 ? store.find(tags.front()) : nullptr;
     if (!object || object->kind != model::Kind::Body)
-        throw SessionError(where + ": 'rename' must name exactly one body, got " + rename.body.dump());
+        throw SessionError(where + ": 'rename' must name exactly one body, got " + io::brief(rename.body));
     object->name = rename.name;
 }
 
@@ -163,7 +171,7 @@ model::DialogRun parse_step(const ordered_json &step, int index, const std::stri
     ordered_json press = step.value("press", ordered_json::array({"ok"}));
     if (!press.is_array()) throw SessionError(where + ": 'press' expects a list of buttons");
     for (auto &button : press) {
-        if (!button.is_string()) throw SessionError(where + ": 'press' holds " + button.dump());
+        if (!button.is_string()) throw SessionError(where + ": 'press' holds " + io::brief(button));
         run.press.push_back(button.get<std::string>());
     }
     return run;
@@ -173,9 +181,16 @@ model::DialogRun play_step(model::DialogRun run) {
     auto &store = model::Store::instance();
     std::string where = "step " + std::to_string(run.step) + " (" + run.plugin + ")";
     PluginLibrary library(run.plugin_dir, run.plugin);
+    const StepMark mark = mark_step(store);
     store.dialog_run() = std::move(run);
     try {
         library.start();
+    } catch (const std::bad_alloc &) {
+        store.dialog_run().reset();
+        throw SessionError(where + ": the plug-in ran out of memory");
+    } catch (const std::exception &e) {
+        store.dialog_run().reset();
+        throw SessionError(where + ": the plug-in failed: " + e.what());
     } catch (...) {
         store.dialog_run().reset();
         throw SessionError(where + ": the plug-in failed");
@@ -184,6 +199,8 @@ model::DialogRun play_step(model::DialogRun run) {
     store.dialog_run().reset();
     if (!done.error.empty()) throw SessionError(where + ": " + done.error);
     if (!done.opened) throw SessionError(where + ": the plug-in showed no dialog");
+    done.warnings = step_warnings(store, mark, done.step, done.plugin);
+    print_step_warnings(done.warnings, done.step, done.plugin);
     return done;
 }
 
@@ -224,19 +241,43 @@ SessionResult run_session_json(const ordered_json &session, const std::string &b
     return result;
 }
 
-SessionResult run_session(const std::string &path, const RunOptions &options) {
-    std::ifstream in(path);
+namespace {
+
+// Session files are small; a larger one is not a session someone wrote.
+constexpr std::uintmax_t kMaxSessionBytes = 64ull << 20;
+
+ordered_json read_session_file(const std::string &path) {
+    std::error_code error;
+    if (!fs::is_regular_file(path, error)) {
+        if (fs::exists(path, error)) throw SessionError("session file '" + path + "' is not a file");
+        throw SessionError("cannot read session file '" + path + "'");
+    }
+    if (fs::file_size(path, error) > kMaxSessionBytes)
+        throw SessionError("session file '" + path + "' is larger than " + std::to_string(kMaxSessionBytes >> 20) +
+                           " MiB");
+    std::ifstream in(path, std::ios::binary);
     if (!in) throw SessionError("cannot read session file '" + path + "'");
     std::stringstream text;
     text << in.rdbuf();
-    ordered_json session;
     try {
-        session = ordered_json::parse(text.str(), nullptr, true, true);
-    } catch (const nlohmann::json::parse_error &e) {
+        return parse_json(text.str());
+    } catch (const JsonInputError &e) {
         throw SessionError("session file '" + path + "' is not valid JSON: " + e.what());
     }
+}
+
+}  // namespace
+
+SessionResult run_session(const std::string &path, const RunOptions &options) {
+    ordered_json session = read_session_file(path);
     fs::path file(path);
-    SessionResult result = run_session_json(session, file.parent_path().string(), options);
+    SessionResult result;
+    try {
+        result = run_session_json(session, file.parent_path().string(), options);
+    } catch (const nlohmann::ordered_json::exception &e) {
+        // Every value is checked where it is read; this only keeps a missed check readable.
+        throw SessionError("session file '" + path + "': " + without_library_prefix(e.what()));
+    }
     if (result.name.empty()) result.name = file.stem().string();
     return result;
 }

@@ -19,9 +19,15 @@
 #include <XCAFDoc_DocumentTool.hxx>
 #include <XCAFDoc_ShapeTool.hxx>
 
-#include <optional>
+#include <BRepTools.hxx>
+#include <BRep_Builder.hxx>
 
-#include <regex>
+#include "kernel/child_process.hpp"
+#include "kernel/step_check.hpp"
+
+#include <filesystem>
+#include <optional>
+#include <sstream>
 
 namespace diekit::kernel {
 
@@ -54,8 +60,14 @@ private:
 // OCCT's writer gives a product without a name its own ("Open CASCADE STEP translator 7.6 3"); read
 // back, such a body has no name, as it had none when written.
 bool default_product_name(const std::string &name) {
-    static const std::regex pattern(R"(Open CASCADE STEP translator [0-9.]+ [0-9]+)");
-    return std::regex_match(name, pattern);
+    static const std::string prefix = "Open CASCADE STEP translator ";
+    if (name.compare(0, prefix.size(), prefix) != 0) return false;
+    // "<version> <number>": digits and dots, one space, digits.
+    const std::string rest = name.substr(prefix.size());
+    const auto space = rest.find(' ');
+    if (space == std::string::npos || space == 0 || space + 1 == rest.size()) return false;
+    return rest.find_first_not_of("0123456789.") == space &&
+           rest.find_first_not_of("0123456789", space + 1) == std::string::npos;
 }
 
 std::optional<std::string> name_of(const TDF_Label &label) {
@@ -148,7 +160,10 @@ void write_step(const std::string &path, const std::vector<NamedShape> &shapes) 
     });
 }
 
-std::vector<NamedShape> read_step(const std::string &path) {
+namespace {
+
+// Reads the file in this process: what the child of read_step runs.
+std::vector<NamedShape> read_here(const std::string &path) {
     constexpr const char *op = "read STEP";
     return guarded(op, [&] {
         STEPCAFControl_Reader reader;
@@ -165,6 +180,70 @@ std::vector<NamedShape> read_step(const std::string &path) {
             collect(doc, free_shapes.Value(i), TopLoc_Location(), std::string(), Rgb{}, result);
         return result;
     });
+}
+
+// The shapes as bytes for the trip from the child: per shape a line "<name bytes> <brep bytes> r g b",
+// then the name and the shape in OCCT's BRep text (exact: the same geometry read back).
+std::string to_bytes(const std::vector<NamedShape> &shapes) {
+    std::ostringstream out;
+    out.precision(17);
+    for (const NamedShape &item : shapes) {
+        std::ostringstream brep;
+        BRepTools::Write(item.shape.occ(), brep);
+        const std::string text = brep.str();
+        out << item.name.size() << ' ' << text.size() << ' ' << item.color.r << ' ' << item.color.g << ' '
+            << item.color.b << '\n' << item.name << text;
+    }
+    return out.str();
+}
+
+std::vector<NamedShape> from_bytes(const std::string &bytes) {
+    constexpr const char *op = "read STEP";
+    return guarded(op, [&] {
+        std::vector<NamedShape> shapes;
+        std::istringstream in(bytes);
+        std::size_t name_size = 0, brep_size = 0;
+        NamedShape item;
+        while (in >> name_size >> brep_size >> item.color.r >> item.color.g >> item.color.b) {
+            if (in.get() != '\n' || name_size > bytes.size() || brep_size > bytes.size())
+                fail(op, "the reader's result is damaged");
+            item.name.assign(name_size, '\0');
+            in.read(item.name.data(), static_cast<std::streamsize>(name_size));
+            std::string text(brep_size, '\0');
+            in.read(text.data(), static_cast<std::streamsize>(brep_size));
+            if (!in) fail(op, "the reader's result is cut short");
+            std::istringstream brep(text);
+            TopoDS_Shape shape;
+            BRep_Builder builder;
+            BRepTools::Read(shape, brep, builder);
+            if (shape.IsNull()) fail(op, "the reader's result holds a null shape");
+            item.shape = Shape(shape);
+            shapes.push_back(item);
+        }
+        if (!in.eof()) fail(op, "the reader's result is damaged");
+        return shapes;
+    });
+}
+
+// Time for the reader: ten seconds and one more per 100 kB, generous for any file a CAD system writes
+// and short enough that a file the reader loops on is given up soon.
+double reading_seconds(const std::string &path) {
+    std::error_code error;
+    const auto bytes = std::filesystem::file_size(path, error);
+    return 10.0 + (error ? 0.0 : static_cast<double>(bytes) / 100'000.0);
+}
+
+constexpr unsigned long long kReaderMemory = 8ull << 30;
+
+}  // namespace
+
+std::vector<NamedShape> read_step(const std::string &path) {
+    check_step_file(path);
+    // OCCT's reader runs in a child process: a crash, a stack overflow or a loop inside it on a
+    // damaged file ends the child, and the caller gets an error. The shapes come back as BRep text.
+    const std::string bytes = run_in_child(
+        "read STEP", [&path] { return to_bytes(read_here(path)); }, reading_seconds(path), kReaderMemory);
+    return from_bytes(bytes);
 }
 
 }  // namespace diekit::kernel

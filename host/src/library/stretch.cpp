@@ -128,13 +128,15 @@ std::optional<json> stretched_recipe(const json &recipe, const expr::Lookup &loo
     const json &params = operation.value();
     if (op == "union" || op == "difference" || op == "intersection") {
         if (!params.is_array()) throw HostError(kErrBadValue, "recipe: '" + op + "' needs a list");
-        json items = json::array();
+        // Children are moved, not copied, up the levels: copies would cost the square of the depth.
+        json out = json::object();
+        json &items = out[op] = json::array();
         for (auto &item : params) {
             auto stretched = stretched_recipe(item, lookup, f);
             if (!stretched) return std::nullopt;
-            items.push_back(*stretched);
+            items.push_back(std::move(*stretched));
         }
-        return json{{op, items}};
+        return out;
     }
     if (op == "block")
         return json{{"block", {{"corner", triple(params, "corner", lookup, f, json::array({0, 0, 0}))},

@@ -1,10 +1,10 @@
 #include "studio/reply.hpp"
 
+#include "io/json_input.hpp"
+
 namespace diekit::studio {
 
 namespace {
-
-constexpr int kDeepest = 64;
 
 // Text as one line: the parser's messages quote the input, which may hold line breaks.
 std::string one_line(std::string text) {
@@ -28,14 +28,9 @@ Reply error_reply(int status, const std::string &text) {
 
 nlohmann::ordered_json parse_body(const std::string &text) {
     if (text.empty()) throw ApiError(400, "the request needs a JSON body");
-    auto limit = [](int depth, nlohmann::ordered_json::parse_event_t, nlohmann::ordered_json &) {
-        if (depth > kDeepest)
-            throw ApiError(400, "the JSON body nests deeper than " + std::to_string(kDeepest) + " levels");
-        return true;
-    };
     try {
-        return nlohmann::ordered_json::parse(text, limit, true, true);
-    } catch (const nlohmann::json::exception &e) {  // also numbers beyond a double (out_of_range)
+        return io::parse_json(text);  // the session reader's limits: UTF-8, nesting, numbers
+    } catch (const io::JsonInputError &e) {
         throw ApiError(400, std::string("the body is not valid JSON: ") + e.what());
     }
 }

@@ -67,6 +67,13 @@ void StudioHost::open_dialog(const std::shared_ptr<Command> &command) {
 StudioHost::Dialog::Dialog(StudioHost &host, std::shared_ptr<Command> open, std::string plugin)
     : m_host(host), m_plugin(std::move(plugin)), m_open(std::move(open)) {}
 
+void StudioHost::Dialog::take_warnings() {
+    auto &run = *store().dialog_run();
+    auto warnings = io::step_warnings(store(), m_mark, run.step, m_plugin);
+    io::print_step_warnings(warnings, run.step, m_plugin);
+    run.warnings.insert(run.warnings.end(), warnings.begin(), warnings.end());
+}
+
 ordered_json StudioHost::Dialog::json() const {
     if (!m_data || !store().dialog_run()) return nullptr;
     return dialog_json(m_plugin, *m_data, *store().dialog_run());
@@ -122,11 +129,13 @@ std::optional<ui::DialogEvent> StudioHost::Dialog::next(ui::DialogData &dialog) 
             if (request.route == "POST /api/dialog/value") {
                 auto event = value_event(dialog, request);
                 m_current = command;
+                m_mark = io::mark_step(store());
                 return event;
             }
             if (request.route == "POST /api/dialog/press") {
                 auto event = press_event(request);
                 m_current = command;
+                m_mark = io::mark_step(store());
                 return event;
             }
             if (request.route == "POST /api/dialog/open")
@@ -156,6 +165,7 @@ ordered_json StudioHost::Dialog::press_reply(int result, double ms, bool open) c
 
 void StudioHost::Dialog::done(ui::DialogData &, const ui::DialogEvent &event, int result, double ms, bool closed) {
     m_host.m_queue.set_activity("");
+    take_warnings();
     if (event.kind == ui::DialogEvent::Kind::Value) {
         m_host.record({RecordEntry::Kind::Value, event.block, std::move(m_recorded), {}});
         m_host.refresh();

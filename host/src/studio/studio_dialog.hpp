@@ -4,6 +4,7 @@
 // in between; the rest are refused with 409 until the dialog closes.
 #pragma once
 
+#include "io/step_warnings.hpp"
 #include "studio/picks.hpp"
 #include "studio/studio_host.hpp"
 #include "ui/dialog_events.hpp"
@@ -35,6 +36,8 @@ private:
     nlohmann::ordered_json press_reply(int result, double ms, bool open) const;
     // The run so far with the block states, for an undo checkpoint taken inside the dialog.
     model::DialogRun run_so_far() const;
+    // Adds to the step's warnings the failed host calls and error boxes of the event that ran.
+    void take_warnings();
 
     StudioHost &m_host;
     std::string m_plugin;
@@ -47,6 +50,7 @@ private:
     int m_result = 0;
     double m_ms = 0;
     std::string m_button;
+    io::StepMark m_mark;  // where the store's log and messages stood when the running event began
 };
 
 }  // namespace diekit::studio

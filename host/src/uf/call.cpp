@@ -26,7 +26,17 @@ kernel::Vec3 to_vec(const double values[3]) {
     require_pointer(values, "point");
     for (int i = 0; i < 3; ++i)
         if (!std::isfinite(values[i])) throw HostError(kErrBadValue, "point has a coordinate that is not finite");
+    // A direction as long as 1e308 has no finite length: normalised, it would become the zero vector.
+    if (!std::isfinite(std::hypot(values[0], values[1], values[2])))
+        throw HostError(kErrBadValue, "vector is too long to have a direction");
     return {values[0], values[1], values[2]};
+}
+
+kernel::Vec3 to_point(const double values[3], const char *what) {
+    require_pointer(values, what);
+    kernel::Vec3 p = to_vec(values);
+    model::check_point(p, what);
+    return p;
 }
 
 void from_vec(const kernel::Vec3 &v, double out[3]) {
@@ -44,6 +54,12 @@ double length_value(const char *text, const char *what) {
                 return static_cast<model::Expression *>(object)->value;
         return std::nullopt;
     });
+}
+
+double solid_length(const char *text, const char *what) {
+    const double value = length_value(text, what);
+    model::check_length(value, std::string(what) + " '" + text + "' =");
+    return value;
 }
 
 std::vector<tag_t> list_tags(uf_list_p_t list, const char *what) {

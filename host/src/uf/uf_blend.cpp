@@ -33,7 +33,7 @@ int UF_MODL_create_blend(const char *radius, uf_list_p_t edge_list, int smooth_o
         // The tolerance only matters for variable-radius blends; a constant radius is exact.
         if (!std::isfinite(vrb_tol) || vrb_tol < 0)
             throw HostError(kErrBadValue, "blend tolerance " + std::to_string(vrb_tol) + " is not a distance");
-        const double r = length_value(radius, "radius");
+        const double r = solid_length(radius, "radius");
         *feature_obj_id = model::blend(store(), edges, r).tag;
     });
 }

@@ -93,7 +93,7 @@ static int create_csys(const char *function, const double origin[3], tag_t matri
     if (csys_id) *csys_id = NULL_TAG;
     return call(function, [&] {
         require_pointer(csys_id, "coordinate system");
-        Vec3 o = to_vec(origin);
+        Vec3 o = to_point(origin, "origin");
         auto &matrix = store().matrix(matrix_id);
         *csys_id = store().add_csys(frame_of(matrix.values, o), matrix_id, temporary).tag;
     });
@@ -157,7 +157,7 @@ int UF_CSYS_map_point(int input_csys, double input_point[3], int output_csys, do
         for (int code : {input_csys, output_csys})
             if (code < UF_CSYS_ROOT_COORDS || code > UF_CSYS_ROOT_WCS_COORDS)
                 throw HostError(kErrBadValue, "coordinate system code " + std::to_string(code) + " is not 1, 2 or 3");
-        Vec3 p = to_vec(input_point);
+        Vec3 p = to_point(input_point, "point");
         const kernel::Frame &w = store().wcs();
         if (input_csys == UF_CSYS_ROOT_WCS_COORDS)
             p = plus(w.origin, plus(scaled(w.x, p.x), plus(scaled(w.y, p.y), scaled(w.z, p.z))));
@@ -191,7 +191,7 @@ int UF_CURVE_create_line(UF_CURVE_line_p_t line_coords, tag_t *line) {
     return call("UF_CURVE_create_line", [&] {
         require_pointer(line_coords, "line data");
         require_pointer(line, "line");
-        *line = store().add_curve(kernel::make_line(to_vec(line_coords->start_point), to_vec(line_coords->end_point))).tag;
+        *line = store().add_curve(kernel::make_line(to_point(line_coords->start_point, "start point"), to_point(line_coords->end_point, "end point"))).tag;
     });
 }
 

@@ -5,6 +5,7 @@
 
 #include <uf_modl.h>
 
+#include <algorithm>
 #include <cstring>
 
 using namespace diekit;
@@ -37,7 +38,7 @@ int UF_MODL_ask_exps_of_part(tag_t part_tag, int *number_of_exps, tag_t **exps) 
         for (auto *object : store().objects())
             if (object->kind == model::Kind::Expression) tags.push_back(object->tag);
         auto *array = static_cast<tag_t *>(store().allocate(sizeof(tag_t) * tags.size()));
-        std::memcpy(array, tags.data(), sizeof(tag_t) * tags.size());
+        std::copy(tags.begin(), tags.end(), array);  // memcpy from an empty vector's null data is undefined
         *exps = array;
         *number_of_exps = static_cast<int>(tags.size());
     });

@@ -15,7 +15,7 @@ int UF_MODL_ask_face_parm_2(tag_t face, double ref_pnt[3], double parm[2], doubl
     return call("UF_MODL_ask_face_parm_2", [&] {
         require_pointer(parm, "parameters");
         require_pointer(face_pnt, "face point");
-        const kernel::Vec3 reference = to_vec(ref_pnt);
+        const kernel::Vec3 reference = to_point(ref_pnt, "reference point");
         const kernel::FacePoint nearest = kernel::nearest_on_face(store().face(face).shape, reference);
         parm[0] = nearest.u;
         parm[1] = nearest.v;

@@ -33,13 +33,9 @@ int UF_MODL_create_block1(UF_FEATURE_SIGN sign, double corner_pt[3], char *edge_
         require_pointer(blk_obj_id, "feature");
         require_pointer(edge_len, "edge lengths");
         int s = sign_of(sign);
-        kernel::Vec3 corner = to_vec(corner_pt);
+        kernel::Vec3 corner = to_point(corner_pt, "corner");
         double length[3];
-        for (int i = 0; i < 3; ++i) {
-            length[i] = length_value(edge_len[i], "edge length");
-            if (length[i] <= 0)
-                throw HostError(kErrBadValue, "edge length '" + std::string(edge_len[i]) + "' is not positive");
-        }
+        for (int i = 0; i < 3; ++i) length[i] = solid_length(edge_len[i], "edge length");
         auto box = kernel::make_box(store().wcs(), corner, length[0], length[1], length[2]);
         *blk_obj_id = model::signed_feature(store(), "BLOCK", box, s).tag;
     });
@@ -52,11 +48,10 @@ int UF_MODL_create_cyl1(UF_FEATURE_SIGN sign, double origin[3], char *height, ch
         require_session("UF_MODL_create_cyl1");
         require_pointer(cyl_obj_id, "feature");
         int s = sign_of(sign);
-        kernel::Vec3 base = to_vec(origin);
+        kernel::Vec3 base = to_point(origin, "origin");
         kernel::Vec3 axis = to_vec(direction);
-        double h = length_value(height, "height");
-        double d = length_value(diam, "diameter");
-        if (h <= 0 || d <= 0) throw HostError(kErrBadValue, "height and diameter must be positive");
+        double h = solid_length(height, "height");
+        double d = solid_length(diam, "diameter");
         if (std::hypot(axis.x, axis.y, axis.z) < 1e-12) throw HostError(kErrBadValue, "direction is the zero vector");
         *cyl_obj_id = model::signed_feature(store(), "CYLINDER", kernel::make_cylinder(base, axis, h, d), s).tag;
     });
@@ -71,8 +66,8 @@ int UF_MODL_create_chamfer(int subtype, char *offset1, char *offset2, char *thet
         if (subtype < 1 || subtype > 3)
             throw HostError(kErrBadValue, "chamfer subtype " + std::to_string(subtype) + " is not 1, 2 or 3");
         auto tags = list_tags(edges, "edge list");
-        double o1 = length_value(offset1, "offset1");
-        double o2 = subtype == 2 ? length_value(offset2, "offset2") : o1;
+        double o1 = solid_length(offset1, "offset1");
+        double o2 = subtype == 2 ? solid_length(offset2, "offset2") : o1;
         double angle = subtype == 3 ? length_value(theta, "angle") : 45.0;
         auto kind = static_cast<model::ChamferKind>(subtype);
         *feature_obj_id = model::chamfer(store(), tags, kind, o1, o2, angle).tag;

@@ -9,6 +9,7 @@
 #include <uf_part.h>
 
 #include <cmath>
+#include <algorithm>
 #include <cstring>
 
 using namespace diekit;
@@ -29,11 +30,28 @@ kernel::Frame destination(const double axes[6], const double point[3]) {
     if (ny < 1e-12) throw HostError(kErrBadValue, "destination Y axis is zero or parallel to X");
     y = {y.x / ny, y.y / ny, y.z / ny};
     kernel::Frame frame;
-    frame.origin = to_vec(point);
+    frame.origin = to_point(point, "destination point");
     frame.x = x;
     frame.y = y;
     frame.z = {x.y * y.z - x.z * y.y, x.z * y.x - x.x * y.z, x.x * y.y - x.y * y.x};
     return frame;
+}
+
+// The body's box after the scale must stay in the model range: its eight corners, scaled about the
+// frame along its axes, bound the scaled body.
+void check_scaled_box(const kernel::Box &box, const model::ScaleStep &step) {
+    const kernel::Frame &f = step.about;
+    const kernel::Vec3 axes[3] = {f.x, f.y, f.z};
+    for (int corner = 0; corner < 8; ++corner) {
+        const kernel::Vec3 p{box[(corner & 1) ? 3 : 0], box[(corner & 2) ? 4 : 1], box[(corner & 4) ? 5 : 2]};
+        const kernel::Vec3 d{p.x - f.origin.x, p.y - f.origin.y, p.z - f.origin.z};
+        kernel::Vec3 q = f.origin;
+        for (int j = 0; j < 3; ++j) {
+            const double along = (d.x * axes[j].x + d.y * axes[j].y + d.z * axes[j].z) * step.factors[j];
+            q = {q.x + axes[j].x * along, q.y + axes[j].y * along, q.z + axes[j].z * along};
+        }
+        model::check_point(q, "the scaled body's corner");
+    }
 }
 
 }  // namespace
@@ -48,7 +66,7 @@ int UF_PART_import(const char *file_name, UF_import_part_modes_t *modes, double 
         require_pointer(file_name, "file name");
         require_pointer(modes, "import modes");
         require_pointer(group, "group");
-        if (!std::isfinite(scale) || scale <= 0) throw HostError(kErrBadValue, "scale must be positive");
+        model::check_factor(scale, "scale");
         *group = library::import_part(store(), file_name, destination(dest_csys, dest_point), scale).tag;
     });
 }
@@ -61,7 +79,7 @@ int UF_GROUP_ask_group_data(const tag_t group_tag, tag_t **group_members, int *c
         require_pointer(count_of_members, "count");
         auto &members = store().group(group_tag).members;
         auto *array = static_cast<tag_t *>(store().allocate(sizeof(tag_t) * members.size()));
-        std::memcpy(array, members.data(), sizeof(tag_t) * members.size());
+        std::copy(members.begin(), members.end(), array);  // memcpy from an empty vector's null data is undefined
         *group_members = array;
         *count_of_members = static_cast<int>(members.size());
     });
@@ -78,8 +96,9 @@ int UF_MODL_create_non_uni_scale(tag_t object, tag_t csys, char *scale_factors[3
         step.about = csys == NULL_TAG ? store().wcs() : store().csys(csys, "scale coordinate system").frame;
         for (int i = 0; i < 3; ++i) {
             step.factors[i] = length_value(scale_factors[i], "scale factor");
-            if (step.factors[i] <= 0) throw HostError(kErrBadValue, "scale factors must be positive");
+            model::check_factor(step.factors[i], "scale factor '" + std::string(scale_factors[i]) + "' =");
         }
+        check_scaled_box(kernel::bounding_box(body.shape), step);
         // A member still as imported is rebuilt from its recipe, keeping its surfaces analytic.
         std::optional<kernel::Shape> rebuilt = library::rescaled_member(store(), body, step);
         kernel::Shape shape = rebuilt ? *rebuilt

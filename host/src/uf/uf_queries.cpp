@@ -22,7 +22,7 @@ int UF_MODL_ask_point_containment(double point[3], tag_t body, int *pt_status) {
     if (pt_status) *pt_status = 0;
     return call("UF_MODL_ask_point_containment", [&] {
         require_pointer(pt_status, "status");
-        kernel::Vec3 p = to_vec(point);
+        kernel::Vec3 p = to_point(point, "point");
         model::Object &object = store().require(body, "object");
         const kernel::Shape &shape = store().shape_of(body, "object");
         if (object.kind == model::Kind::Body)

@@ -27,6 +27,11 @@ int UF_MODL_create_extruded(uf_list_p_t objects, char *taper_angle, char *limit[
         require_pointer(limit, "limits");
         const double start = length_value(limit[0], "start limit");
         const double end = length_value(limit[1], "end limit");
+        model::check_distance(start, "start limit");
+        model::check_distance(end, "end limit");
+        if (std::abs(end - start) < model::kMinLength)
+            throw HostError(kErrBadValue, "the limits '" + std::string(limit[0]) + "' and '" + limit[1] +
+                                              "' enclose no length of the model range (at least 1e-6 mm)");
         const kernel::Vec3 along = to_vec(direction);
         if (std::hypot(along.x, along.y, along.z) < 1e-12)
             throw HostError(kErrBadValue, "direction is the zero vector");
@@ -42,6 +47,7 @@ int UF_MODL_create_feature_offset(char *offset, uf_list_p_t features, tag_t *fea
         require_pointer(feature_obj_id, "feature");
         std::vector<tag_t> tags = list_tags(features, "feature list");
         const double distance = length_value(offset, "offset");
+        model::check_distance(distance, "offset");
         *feature_obj_id = model::offset_features(store(), tags, distance).tag;
     });
 }

@@ -5,7 +5,11 @@
 
 #include <pugixml.hpp>
 
+#include "io/json_input.hpp"
+
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <sstream>
 
@@ -35,6 +39,18 @@ std::array<double, 3> parse_triple(const std::string &text, const std::string &w
     return v;
 }
 
+// An enumeration's default: a member index written in digits, or a member's text.
+int default_member(const std::vector<std::string> &members, const std::string &text, const std::string &where) {
+    if (!text.empty() && text.size() <= 9 && text.find_first_not_of("0123456789") == std::string::npos) {
+        const int index = std::stoi(text);
+        if (index < static_cast<int>(members.size())) return index;
+        throw SessionError(where + ": default member " + text + " outside 0.." + std::to_string(members.size() - 1));
+    }
+    for (std::size_t i = 0; i < members.size(); ++i)
+        if (members[i] == text) return static_cast<int>(i);
+    throw SessionError(where + ": default '" + text + "' is neither a member index nor a member's text");
+}
+
 void read_value(BlockData &block, const pugi::xml_node &node, const std::string &where) {
     for (auto member : node.children("member")) block.members.push_back(member.text().as_string());
     pugi::xml_attribute value = node.attribute("value");
@@ -54,9 +70,7 @@ void read_value(BlockData &block, const pugi::xml_node &node, const std::string 
     }
     case BlockClass::Enumeration: {
         if (block.members.empty()) throw SessionError(where + ": enumeration without members");
-        block.enum_index = value ? value.as_int(-1) : 0;
-        if (block.enum_index < 0 || block.enum_index >= static_cast<int>(block.members.size()))
-            throw SessionError(where + ": default member " + std::string(value.as_string()) + " out of range");
+        block.enum_index = value ? default_member(block.members, value.as_string(), where) : 0;
         break;
     }
     case BlockClass::SpecifyPoint:
@@ -89,12 +103,42 @@ void set_formula(BlockData &block, const std::string &formula) {
     block.formula = formula;
 }
 
+namespace {
+
+// Dialog files are a few kilobytes; a larger one is not a dialog file.
+constexpr std::uintmax_t kMaxDialogFileBytes = 4ull << 20;
+
+std::string read_text(const std::string &path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        if (std::filesystem::exists(path, error)) throw SessionError("dialog file '" + path + "' is not a file");
+        throw SessionError("dialog file '" + path + "' does not exist");
+    }
+    if (std::filesystem::file_size(path, error) > kMaxDialogFileBytes)
+        throw SessionError("dialog file '" + path + "' is larger than 4 MiB");
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    if (!in) throw SessionError("cannot read dialog file '" + path + "'");
+    return text.str();
+}
+
+}  // namespace
+
 std::unique_ptr<DialogData> read_dialog_file(const std::string &path) {
+    const std::string text = read_text(path);
+    if (auto bad = io::first_bad_utf8(text); bad != std::string::npos)
+        throw SessionError("dialog file '" + path + "': byte " + std::to_string(bad + 1) + " is not UTF-8 text");
     pugi::xml_document doc;
-    pugi::xml_parse_result parsed = doc.load_file(path.c_str());
-    if (!parsed) throw SessionError("dialog file '" + path + "': " + parsed.description());
+    pugi::xml_parse_result parsed = doc.load_buffer(text.data(), text.size());
+    if (!parsed)
+        throw SessionError("dialog file '" + path + "': " + parsed.description() + " at byte " +
+                           std::to_string(parsed.offset + 1));
+    int elements = 0;
+    for (auto node : doc.children()) elements += node.type() == pugi::node_element;
     pugi::xml_node root = doc.child("dialog");
-    if (!root) throw SessionError("dialog file '" + path + "': no <dialog> element");
+    if (!root || elements != 1)
+        throw SessionError("dialog file '" + path + "': expects one <dialog> element as its root");
     auto dialog = std::make_unique<DialogData>();
     dialog->path = path;
     dialog->name = root.attribute("name").as_string();

@@ -1,5 +1,7 @@
 #include "ui/driver.hpp"
 
+#include "io/json_input.hpp"
+#include "model/model_range.hpp"
 #include "model/store.hpp"
 #include "ui/dialog_events.hpp"
 
@@ -15,7 +17,9 @@ std::string kind_text(const nlohmann::ordered_json &v) { return v.type_name(); }
 
 void set_expression(BlockData &block, const nlohmann::ordered_json &value) {
     if (value.is_number()) {
-        double number = value.get<double>();
+        auto finite = io::finite_number(value);
+        if (!finite) throw SessionError("expects a finite number, got " + io::brief(value));
+        double number = *finite;
         set_formula(block, value.dump());
         block.value = number;
     } else if (value.is_string()) {
@@ -31,11 +35,10 @@ void set_expression(BlockData &block, const nlohmann::ordered_json &value) {
 
 void set_enumeration(BlockData &block, const nlohmann::ordered_json &value) {
     if (value.is_number_integer()) {
-        int index = value.get<int>();
-        if (index < 0 || index >= static_cast<int>(block.members.size()))
-            throw SessionError("member " + std::to_string(index) + " outside 0.." +
-                               std::to_string(block.members.size() - 1));
-        block.enum_index = index;
+        auto index = io::whole_number(value, 0, static_cast<std::int64_t>(block.members.size()) - 1);
+        if (!index)
+            throw SessionError("member " + io::brief(value) + " outside 0.." + std::to_string(block.members.size() - 1));
+        block.enum_index = static_cast<int>(*index);
         return;
     }
     if (value.is_string()) {
@@ -52,8 +55,16 @@ void set_enumeration(BlockData &block, const nlohmann::ordered_json &value) {
 void set_triple(BlockData &block, const nlohmann::ordered_json &value) {
     if (!value.is_array() || value.size() != 3 || !is_number(value[0]) || !is_number(value[1]) ||
         !is_number(value[2]))
-        throw SessionError("expects [x, y, z], got " + value.dump());
+        throw SessionError("expects [x, y, z], got " + io::brief(value));
     for (int i = 0; i < 3; ++i) block.point[i] = value[i].get<double>();
+    // A point is a position in the part; a vector's length carries no size, but must stay finite.
+    if (block.cls == BlockClass::SpecifyPoint) {
+        try {
+            model::check_point({block.point[0], block.point[1], block.point[2]}, "point");
+        } catch (const HostError &e) {
+            throw SessionError(e.what());
+        }
+    }
 }
 
 void set_selection(BlockData &block, const nlohmann::ordered_json &value) {

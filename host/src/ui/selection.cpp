@@ -1,4 +1,6 @@
 // Selections in session values: names, faces or edges near a point, tags; and block filters.
+#include "io/json_input.hpp"
+#include "model/model_range.hpp"
 #include "model/store.hpp"
 #include "ui/driver.hpp"
 
@@ -24,8 +26,14 @@ model::Body &named_body(const std::string &name) {
 kernel::Vec3 point_of(const ordered_json &value) {
     if (!value.is_array() || value.size() != 3 || !value[0].is_number() || !value[1].is_number() ||
         !value[2].is_number())
-        throw SessionError("'near' expects [x, y, z], got " + value.dump());
-    return {value[0].get<double>(), value[1].get<double>(), value[2].get<double>()};
+        throw SessionError("'near' expects [x, y, z], got " + io::brief(value));
+    kernel::Vec3 p{value[0].get<double>(), value[1].get<double>(), value[2].get<double>()};
+    try {
+        model::check_point(p, "'near'");
+    } catch (const HostError &e) {
+        throw SessionError(e.what());
+    }
+    return p;
 }
 
 // The body a face or edge reference names: by its name, or {"tag": N} for a body without one.
@@ -69,9 +77,10 @@ std::vector<tag_t> resolve_one(const ordered_json &reference) {
         return tags;
     }
     if (reference.is_object() && reference.contains("tag")) {
-        if (!reference["tag"].is_number_integer() || reference["tag"].get<long long>() < 0)
-            throw SessionError("'tag' expects a whole number");
-        tag_t tag = reference["tag"].get<tag_t>();
+        // Tags are 32 bits: a larger number names no object and is refused, never wrapped onto one.
+        auto number = io::whole_number(reference["tag"], 1, std::numeric_limits<tag_t>::max());
+        if (!number) throw SessionError("'tag' expects a tag (a whole number 1..4294967295), got " + io::brief(reference["tag"]));
+        tag_t tag = static_cast<tag_t>(*number);
         if (!store.find(tag)) throw SessionError("tag " + std::to_string(tag) + " is not a live object");
         return {tag};
     }
