@@ -1,19 +1,29 @@
 // The die set of bench/dieset_session.json built as plain Open CASCADE calls in one program, the
 // reference that `bench/paired.sh` pairs `diehost run` with: ten plates 200 × 120 (the insert and
-// pad in the upper plates, the punch through the lower ones), the shank, the knock-out rod and both
-// shoes with the shank hole, the grooves and the guide holes. Each solid is built, cut with all its
-// holes in one boolean and checked once; its volume and box are measured, as a report would.
+// pad in the upper plates, the pad's opening through the hollow plate, the knock-out rod's stepped
+// bore in the upper backing plate, the punch's opening through the stripper plate and the punch in the
+// lower retainer), the shank with its collar and bore, the knock-out rod with its head, both
+// chamfered, and both shoes with the shank hole, the grooves and the guide holes. Each solid is built,
+// cut with all its holes in one boolean and checked once; its volume and box are measured, as a report
+// would. Prints each body's volume (the session's report has the same to 1e-7), then the count and the
+// total.
+#include <BRepAdaptor_Curve.hxx>
 #include <BRepAlgoAPI_Cut.hxx>
+#include <BRepAlgoAPI_Fuse.hxx>
 #include <BRepBndLib.hxx>
 #include <BRepCheck_Analyzer.hxx>
+#include <BRepFilletAPI_MakeChamfer.hxx>
 #include <BRepGProp.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <BRepPrimAPI_MakeCylinder.hxx>
 #include <Bnd_Box.hxx>
 #include <GProp_GProps.hxx>
+#include <TopExp_Explorer.hxx>
 #include <TopTools_ListOfShape.hxx>
+#include <TopoDS.hxx>
 #include <gp_Ax2.hxx>
 
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -39,6 +49,24 @@ TopoDS_Shape cut_all(const TopoDS_Shape &target, const std::vector<TopoDS_Shape>
     return cut.Shape();
 }
 
+// A solid of revolution about Z: the shaft of the given diameter and height from z, joined to a
+// collar (or head) at its base, less a bore through it when bore > 0, the shaft's top edge chamfered.
+TopoDS_Shape turned(double z, double diameter, double height, double collar_diameter, double collar_height,
+                    double bore, double chamfer) {
+    TopoDS_Shape solid = BRepAlgoAPI_Fuse(cylinder(0, 0, z, collar_height, collar_diameter),
+                                          cylinder(0, 0, z, height, diameter)).Shape();
+    if (bore > 0) solid = cut_all(solid, {cylinder(0, 0, z, height, bore)});
+    BRepFilletAPI_MakeChamfer make(solid);
+    for (TopExp_Explorer it(solid, TopAbs_EDGE); it.More(); it.Next()) {
+        const BRepAdaptor_Curve curve(TopoDS::Edge(it.Current()));
+        if (curve.GetType() != GeomAbs_Circle) continue;
+        const gp_Circ circle = curve.Circle();
+        if (std::abs(circle.Location().Z() - (z + height)) < 1e-9 && std::abs(circle.Radius() - diameter / 2) < 1e-9)
+            make.Add(chamfer, TopoDS::Edge(it.Current()));
+    }
+    return make.Shape();
+}
+
 }  // namespace
 
 int main() {
@@ -49,15 +77,15 @@ int main() {
         cut_all(block(-100, -60, 1.5, 200, 120, 22), {insert}),
         insert,
         block(-32, -22, 23.5, 64, 44, 4),
-        cut_all(block(-100, -60, 23.5, 200, 120, 16), {block(-32, -22, 23.5, 64, 44, 4)}),
+        cut_all(block(-100, -60, 23.5, 200, 120, 16), {block(-36, -26, 23.5, 72, 52, 16)}),
         block(-100, -60, 39.5, 200, 120, 18),
-        block(-100, -60, 57.5, 200, 120, 10),
-        cut_all(block(-100, -60, -14, 200, 120, 14), {punch}),
+        cut_all(block(-100, -60, 57.5, 200, 120, 10), {cylinder(0, 0, 56.5, 12, 11), cylinder(0, 0, 56.5, 5, 14)}),
+        cut_all(block(-100, -60, -14, 200, 120, 14), {block(-30, -20, -15, 60, 40, 16)}),
         cut_all(block(-100, -60, -40.5, 200, 120, 18), {punch}),
         punch,
         block(-100, -60, -52.5, 200, 120, 12),
-        cylinder(0, 0, 67.5, 120, 42),
-        cylinder(0, 0, 57.5, 150, 13),
+        turned(67.5, 32, 120, 42, 6, 11, 2),
+        turned(57.5, 10, 150, 13, 4, 0, 1),
     };
     // The shoes 260 × 240 with the shank's stepped hole, four grooves and the guide holes.
     const double corners[4][2] = {{95, 90}, {-95, 90}, {90, -90}, {-95, -90}};
@@ -82,6 +110,7 @@ int main() {
         GProp_GProps props;
         BRepGProp::VolumeProperties(body, props, true);
         total += props.Mass();
+        std::printf("%.3f\n", props.Mass());
         Bnd_Box box;
         BRepBndLib::AddOptimal(body, box, false, false);
     }

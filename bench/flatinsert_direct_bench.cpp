@@ -37,7 +37,7 @@ TopoDS_Shape prism(const std::vector<std::pair<double, double>> &outline, double
     return BRepPrimAPI_MakePrism(face, gp_Vec(0, 0, z1 - z0)).Shape();
 }
 
-// A boolean as the host runs it: serial, operands left untouched (they are shared values there).
+// A boolean as the host runs it: on every core, operands left untouched (they are shared values there).
 template <class Algo>
 TopoDS_Shape boolean(const TopoDS_Shape &a, const TopoDS_Shape &b) {
     Algo algo;
@@ -46,7 +46,7 @@ TopoDS_Shape boolean(const TopoDS_Shape &a, const TopoDS_Shape &b) {
     tools.Append(b);
     algo.SetArguments(arguments);
     algo.SetTools(tools);
-    algo.SetRunParallel(false);
+    algo.SetRunParallel(true);
     algo.SetNonDestructive(true);
     algo.Build();
     return algo.Shape();

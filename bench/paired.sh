@@ -8,6 +8,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-11}
 bin=${DIEKIT_BUILD:-build}/bin
+for program in diehost dieset_occt; do
+    [ -x "$bin/$program" ] || { echo "paired.sh: $bin/$program is missing: build first (./diekit test)" >&2; exit 2; }
+done
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 

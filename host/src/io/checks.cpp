@@ -73,7 +73,6 @@ struct Pair {
     bool boxes_overlap;  // boxes that only meet leave no room for shared volume: no boolean then
     kernel::Contact meeting{};
     std::string error;
-    bool answered = false;               // settled without the kernel's pair tests
     std::optional<std::size_t> same_as;  // the pair with the same B-reps placed alike, whose answer this is
     const kernel::Shape &a() const { return first->body->shape; }
     const kernel::Shape &b() const { return second->body->shape; }
@@ -115,37 +114,11 @@ void guarded_compare(Pair &pair, F &&compare) {
 }
 
 // The pairs are independent and their shapes only read (any held-back cut has run when the volumes
-// were taken). Each pair first gets the cheap tests (vertices on boundaries, distances near the other
-// body); the shared volumes of the pairs that need one then come from one general fuse, or pair by
-// pair when that fails.
+// were taken), so they are compared on every core. The shared volume comes from a common of the pair
+// taken near the smaller body (see kernel::contact); boxes that only meet leave no room for one.
 void compare_pairs(std::vector<Pair *> &pairs) {
     on_every_core(pairs.size(), [&](std::size_t k) {
-        guarded_compare(*pairs[k], [](Pair &pair) { pair.meeting = kernel::contact(pair.a(), pair.b(), false); });
-    });
-
-    std::vector<Pair *> with_volume;
-    for (Pair *pair : pairs)
-        if (pair->error.empty() && pair->boxes_overlap && pair->meeting.may_share) with_volume.push_back(pair);
-    if (with_volume.empty()) return;
-
-    std::vector<kernel::Shape> shapes;
-    std::vector<std::pair<std::size_t, std::size_t>> indexes;
-    std::map<const model::Body *, std::size_t> index_of;
-    auto index = [&](const model::Body *body) {
-        auto [it, added] = index_of.emplace(body, shapes.size());
-        if (added) shapes.push_back(body->shape);
-        return it->second;
-    };
-    for (Pair *pair : with_volume) indexes.emplace_back(index(pair->first->body), index(pair->second->body));
-    try {
-        const std::vector<double> volumes = kernel::shared_volumes(shapes, indexes);
-        for (std::size_t k = 0; k < with_volume.size(); ++k) with_volume[k]->meeting.shared_volume = volumes[k];
-        return;
-    } catch (const std::exception &) {
-        // One boolean per pair below tells which pairs the kernel cannot compare.
-    }
-    on_every_core(with_volume.size(), [&](std::size_t k) {
-        guarded_compare(*with_volume[k], [](Pair &pair) { pair.meeting = kernel::contact(pair.a(), pair.b(), true); });
+        guarded_compare(*pairs[k], [](Pair &pair) { pair.meeting = kernel::contact(pair.a(), pair.b(), pair.boxes_overlap); });
     });
 }
 
@@ -158,10 +131,8 @@ std::vector<Pair *> settle_without_kernel(std::vector<Pair> &pairs) {
         Pair &pair = pairs[k];
         if (pair.first->block && pair.second->block) {
             pair.meeting = block_contact(pair.first->box, pair.second->box, pair.boxes_overlap);
-            pair.answered = true;
         } else if (kernel::same_shape(pair.a(), pair.b())) {
             pair.meeting = {pair.first->volume, true, true};
-            pair.answered = true;
         } else if (auto [it, added] = first_of_key.emplace(kernel::pair_key(pair.a(), pair.b()), k); !added) {
             pair.same_as = it->second;
         } else {
@@ -207,7 +178,7 @@ InterferenceReport check_interference() {
             if (boxes == BoxContact::Apart) continue;
             const Candidate *first = &bodies[i], *second = &bodies[j];
             if (first->body->tag > second->body->tag) std::swap(first, second);
-            pairs.push_back({first, second, boxes == BoxContact::Overlap, {}, {}, false, std::nullopt});
+            pairs.push_back({first, second, boxes == BoxContact::Overlap, {}, {}, std::nullopt});
         }
     }
     // Reproducible order whatever the sweep found first: by tags.

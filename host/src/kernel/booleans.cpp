@@ -26,9 +26,10 @@ TopoDS_Compound empty_compound() {
     return compound;
 }
 
-// Runs the kernel's boolean of the arguments with the tools, serial and non-destructive (the operands
-// are shared immutable values), and checks and normalises its result; unify merges the coplanar faces
-// and collinear edges that the operation leaves split.
+// Runs the kernel's boolean of the arguments with the tools, non-destructive (the operands are shared
+// immutable values) and on every core (the kernel's parallel loops give the same result as serial
+// ones), and checks and normalises its result; unify merges the coplanar faces and collinear edges
+// that the operation leaves split.
 template <class Algo>
 Shape apply(const char *op, const std::vector<TopoDS_Shape> &arguments, const std::vector<TopoDS_Shape> &tools,
             bool unify) {
@@ -38,7 +39,7 @@ Shape apply(const char *op, const std::vector<TopoDS_Shape> &arguments, const st
     for (const TopoDS_Shape &tool : tools) tool_list.Append(tool);
     algo.SetArguments(argument_list);
     algo.SetTools(tool_list);
-    algo.SetRunParallel(false);
+    algo.SetRunParallel(true);
     algo.SetNonDestructive(true);
     algo.Build();
     if (!algo.IsDone() || algo.HasErrors()) {

@@ -26,13 +26,6 @@ Contact contact(const Shape &a, const Shape &b, bool with_volume = true);
 // the same answer as distance(a, b) <= kTolerance, boxes first. Throws KernelError when the kernel fails.
 bool touches(const Shape &a, const Shape &b);
 
-// The volumes shared by pairs of shapes (indexes into shapes), all from one general fuse of the
-// shapes the pairs name: each region where shapes overlap is built once, however many pairs it
-// belongs to. The same volumes as one boolean per pair. Throws KernelError when the kernel fails or
-// its pieces do not add up to each shape's volume.
-std::vector<double> shared_volumes(const std::vector<Shape> &shapes,
-                                   const std::vector<std::pair<std::size_t, std::size_t>> &pairs);
-
 // What a contact depends on, up to a rigid motion of both bodies: two pairs with equal keys (the same
 // B-reps, placed the same way relative to each other) meet in the same way. Empty for a null shape.
 struct PairKey {

@@ -1,16 +1,11 @@
-// Contacts of many bodies at once: shared volumes from one general fuse, and the keys and shapes that
-// let the interference report answer a pair without the kernel (copies of one B-rep, blocks).
+// What lets the interference report answer a pair without the kernel's pair tests: copies of one
+// B-rep placed alike, the same B-rep at the same place, blocks along the axes.
 #include "kernel/contact.hpp"
 
 #include "kernel/occ.hpp"
 
 #include <BRepAdaptor_Surface.hxx>
-#include <BOPAlgo_Builder.hxx>
-#include <BRepAlgoAPI_BuilderAlgo.hxx>
-#include <BRepGProp.hxx>
-#include <GProp_GProps.hxx>
 #include <TopExp.hxx>
-#include <TopExp_Explorer.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS.hxx>
 #include <gp_Mat.hxx>
@@ -18,7 +13,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 
 namespace diekit::kernel {
 
@@ -26,88 +20,9 @@ using namespace detail;
 
 namespace {
 
-constexpr const char *kOp = "shared volumes";
-
-double solid_volume(const TopoDS_Shape &shape) {
-    GProp_GProps props;
-    BRepGProp::VolumeProperties(shape, props, true);
-    return props.Mass();
-}
-
-// The fuse splits curved faces wherever any other body crosses them, into pieces whose fixed-order
-// integration is off by a few parts in a million: pieces are integrated to a stated precision.
-double piece_volume_of(const TopoDS_Shape &shape) {
-    GProp_GProps props;
-    BRepGProp::VolumeProperties(shape, props, 1e-10, true);
-    return props.Mass();
-}
-
 bool close(double a, double b) { return std::abs(a - b) <= 1e-9 * std::max({1.0, std::abs(a), std::abs(b)}); }
 
 }  // namespace
-
-std::vector<double> shared_volumes(const std::vector<Shape> &shapes,
-                                   const std::vector<std::pair<std::size_t, std::size_t>> &pairs) {
-    return guarded(kOp, [&] {
-        // Each distinct shape the pairs name is one argument (a shape named twice is passed once).
-        TopTools_IndexedMapOfShape arguments;
-        std::vector<int> argument_of(shapes.size(), 0);
-        for (const auto &[a, b] : pairs)
-            for (std::size_t i : {a, b})
-                if (!argument_of.at(i)) argument_of[i] = arguments.Add(require(kOp, shapes[i]));
-        std::vector<double> volumes(pairs.size(), 0.0);
-        if (arguments.IsEmpty()) return volumes;
-
-        BRepAlgoAPI_BuilderAlgo fuse;
-        TopTools_ListOfShape list;
-        for (int i = 1; i <= arguments.Extent(); ++i) list.Append(arguments(i));
-        fuse.SetArguments(list);
-        fuse.SetRunParallel(true);
-        fuse.SetNonDestructive(true);
-        fuse.Build();
-        if (!fuse.IsDone() || fuse.HasErrors()) fail(kOp, "the general fuse failed");
-
-        const BOPAlgo_Builder &builder = *fuse.Builder();
-        // The pieces each argument became; a region where arguments overlap is one piece of each.
-        TopTools_IndexedMapOfShape pieces;
-        std::map<int, double> volume_of_piece;
-        auto piece_volume = [&](int piece) {
-            auto known = volume_of_piece.find(piece);
-            if (known == volume_of_piece.end())
-                known = volume_of_piece.emplace(piece, piece_volume_of(pieces(piece))).first;
-            return known->second;
-        };
-        std::vector<std::vector<int>> pieces_of(arguments.Extent() + 1);
-        for (int i = 1; i <= arguments.Extent(); ++i) {
-            double whole = 0;
-            for (TopExp_Explorer solid(arguments(i), TopAbs_SOLID); solid.More(); solid.Next()) {
-                whole += solid_volume(solid.Current());
-                const TopTools_ListOfShape *images = builder.Images().Seek(solid.Current());
-                if (!images) {
-                    pieces_of[i].push_back(pieces.Add(solid.Current()));
-                    continue;
-                }
-                for (const TopoDS_Shape &image : *images)
-                    if (image.ShapeType() == TopAbs_SOLID) pieces_of[i].push_back(pieces.Add(image));
-            }
-            // Every argument must be made up of its pieces, or the volumes below would be wrong. (Split
-            // curved faces are integrated a little differently: a few parts in a million.)
-            double sum = 0;
-            for (int piece : pieces_of[i]) sum += piece_volume(piece);
-            if (std::abs(sum - whole) > 1e-5 * std::max(1.0, whole)) fail(kOp, "the pieces of a body do not add up to its volume");
-            std::sort(pieces_of[i].begin(), pieces_of[i].end());
-        }
-
-        for (std::size_t k = 0; k < pairs.size(); ++k) {
-            const auto &first = pieces_of[argument_of[pairs[k].first]];
-            const auto &second = pieces_of[argument_of[pairs[k].second]];
-            std::vector<int> both;
-            std::set_intersection(first.begin(), first.end(), second.begin(), second.end(), std::back_inserter(both));
-            for (int piece : both) volumes[k] += piece_volume(piece);
-        }
-        return volumes;
-    });
-}
 
 PairKey pair_key(const Shape &a, const Shape &b) {
     PairKey key;
