@@ -360,7 +360,7 @@ def generated(kinds, count: int, seed: int, harness: Harness):
         kind = kinds[n % len(kinds)]
         case_rng = random.Random(rng.getrandbits(64))
         name, data = harness.seed_of(kind, case_rng)
-        yield kind, name, MUTATORS[kind](data, case_rng), "%s-%d-%d" % (kind, seed, n)
+        yield kind, name, MUTATORS[kind](data, case_rng), "%s-seed%d-case%d" % (kind, seed, n)
 
 
 def kept(folder: Path):
