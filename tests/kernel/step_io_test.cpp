@@ -53,6 +53,23 @@ TEST(KernelStep, NamedColouredShapesSurviveARoundTrip) {
     }
 }
 
+// A plate top with hundreds of edges is written with its shell's faces reordered and the pocket
+// edges' plane curves stored: the same solid must come back.
+TEST(KernelStep, PlateWithManyPocketsComesBackWhole) {
+    const TempFile file("kernel_many_pockets");
+    Shape plate = block({0, 0, 0}, 200, 140, 20);
+    for (int i = 0; i < 70; ++i) plate = cut(plate, block({8.0 + 20 * (i % 10), 8.0 + 20 * (i / 10), -1}, 4, 6, 22));
+    write_step(file.path.string(), {{plate, "plate", {0.2, 0.4, 0.8}}});
+
+    const std::vector<NamedShape> back = read_step(file.path.string());
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(solid_count(back[0].shape), 1);
+    EXPECT_TRUE(is_valid(back[0].shape));
+    EXPECT_EQ(faces(back[0].shape).size(), 6u + 70 * 4);
+    EXPECT_EQ(edges(back[0].shape).size(), edges(plate).size());
+    EXPECT_NEAR(volume(back[0].shape), 200.0 * 140 * 20 - 70 * 4 * 6 * 20, 1e-6);
+}
+
 TEST(KernelStep, UnnamedShapesComeBackUnnamed) {
     const TempFile file("kernel_unnamed");
     write_step(file.path.string(), {{block({0, 0, 0}, 10, 10, 10), "", {0.5, 0.5, 0.5}},

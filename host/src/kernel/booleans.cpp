@@ -51,6 +51,7 @@ Shape apply(const char *op, const std::vector<TopoDS_Shape> &arguments, const st
     if (unify) algo.SimplifyResult();
     std::vector<TopoDS_Shape> operands(arguments);
     operands.insert(operands.end(), tools.begin(), tools.end());
+    store_plane_curves(algo.Shape(), operands);
     return solid_result(op, algo.Shape(), operands);
 }
 

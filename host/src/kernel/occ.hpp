@@ -75,6 +75,10 @@ Bnd_Box loose_box(const TopoDS_Shape &shape, double gap = 0);
 // boolean, only the faces it made are checked, with the closedness of every shell.
 Shape solid_result(const char *op, const TopoDS_Shape &result, const std::vector<TopoDS_Shape> &operands = {});
 
+// Stores the curves in their planes' parameters of the new edges on result's planar faces with many
+// edges (edges shared with the operands are left as they are); see plane_curves.cpp.
+void store_plane_curves(const TopoDS_Shape &result, const std::vector<TopoDS_Shape> &operands);
+
 // A primitive solid (block, cylinder, cone, prism of a checked outline) as the kernel built it from
 // checked sizes: valid by construction, so not checked again. KernelError when it is not one solid.
 Shape fresh_solid(const char *op, const TopoDS_Shape &result);

@@ -15,6 +15,8 @@
 #include <TopExp_Explorer.hxx>
 #include <TopLoc_Location.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
+#include <TopoDS_Iterator.hxx>
+#include <TopoDS_Shell.hxx>
 #include <XCAFApp_Application.hxx>
 #include <XCAFDoc_ColorTool.hxx>
 #include <XCAFDoc_DocumentTool.hxx>
@@ -26,6 +28,7 @@
 #include "kernel/child_process.hpp"
 #include "kernel/step_check.hpp"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <sstream>
@@ -128,6 +131,43 @@ void collect(const Document &doc, const TDF_Label &label, const TopLoc_Location 
     }
 }
 
+// The writer translates an edge at the first face it meets that holds it, at a cost that grows with
+// that face's edge count: on a plate top with hundreds of pockets every edge would cost the whole
+// face. Shells that hold such a face are written with their faces in order of edge count (the pocket
+// walls first), the same faces with the same orientations.
+constexpr int kManyEdges = 64;
+
+int edge_count(const TopoDS_Shape &face) {
+    int count = 0;
+    for (TopExp_Explorer edge(face, TopAbs_EDGE); edge.More(); edge.Next()) ++count;
+    return count;
+}
+
+TopoDS_Shape faces_by_edge_count(const TopoDS_Shape &shell) {
+    std::vector<std::pair<int, TopoDS_Shape>> faces;
+    for (TopoDS_Iterator face(shell); face.More(); face.Next()) faces.emplace_back(edge_count(face.Value()), face.Value());
+    if (std::none_of(faces.begin(), faces.end(), [](const auto &face) { return face.first >= kManyEdges; }))
+        return shell;
+    std::stable_sort(faces.begin(), faces.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    TopoDS_Shell ordered;
+    BRep_Builder builder;
+    builder.MakeShell(ordered);
+    for (const auto &face : faces) builder.Add(ordered, face.second);
+    ordered.Closed(shell.Closed());
+    return ordered;
+}
+
+TopoDS_Shape in_write_order(const TopoDS_Shape &shape) {
+    if (shape.ShapeType() == TopAbs_SHELL) return faces_by_edge_count(shape);
+    if (shape.ShapeType() != TopAbs_SOLID && shape.ShapeType() != TopAbs_COMPOUND) return shape;
+    TopoDS_Shape rebuilt = shape.EmptyCopied();
+    rebuilt.Location(TopLoc_Location());
+    rebuilt.Orientation(TopAbs_FORWARD);
+    BRep_Builder builder;
+    for (TopoDS_Iterator child(shape); child.More(); child.Next()) builder.Add(rebuilt, in_write_order(child.Value()));
+    return rebuilt;
+}
+
 }  // namespace
 
 void write_step(const std::string &path, const std::vector<NamedShape> &shapes) {
@@ -149,7 +189,7 @@ void write_step(const std::string &path, const std::vector<NamedShape> &shapes) 
                 shape.Location().IsIdentity()
                     ? shape
                     : BRepBuilderAPI_Transform(shape.Located(TopLoc_Location()), shape.Location().Transformation(), true).Shape();
-            const TDF_Label label = shape_tool->AddShape(part, false);
+            const TDF_Label label = shape_tool->AddShape(in_write_order(part), false);
             TDataStd_Name::Set(label, TCollection_ExtendedString(item.name.c_str(), true));
             // Rgb holds display (sRGB) values, which is what STEP files carry; Quantity_Color is linear.
             const Quantity_Color color(item.color.r, item.color.g, item.color.b, Quantity_TOC_sRGB);
