@@ -3,6 +3,7 @@
 #include "io/outputs.hpp"
 #include "io/session.hpp"
 #include "io/terminal_text.hpp"
+#include "kernel/modules.hpp"
 #include "model/errors.hpp"
 #include "model/store.hpp"
 #include "studio/serve.hpp"
@@ -63,6 +64,18 @@ int check(const std::string &session, const diekit::io::RunOptions &options, boo
         return 0;
     } catch (const std::bad_alloc &) {
         std::fputs("diehost: out of memory\n", stderr);
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "diehost: %s\n", diekit::io::one_line(e.what()).c_str());
+    }
+    return 1;
+}
+
+// Serves the studio from its own library, loaded only for this command.
+int serve_studio(const diekit::studio::ServeOptions &options) {
+    try {
+        const auto &studio = diekit::kernel::module_table<diekit::studio::StudioFunctions, std::runtime_error>(
+            "libdiehost_studio.so", "diekit_studio_functions", "the studio");
+        return studio.serve(options);
     } catch (const std::exception &e) {
         std::fprintf(stderr, "diehost: %s\n", diekit::io::one_line(e.what()).c_str());
     }
@@ -167,6 +180,6 @@ int main(int argc, char **argv) {
     CLI11_PARSE(app, argc, argv);
     if (run_cmd->parsed()) return run(session, options, paths, print_checks, quiet, strict);
     if (check_cmd->parsed()) return check(session, options, quiet);
-    if (serve_cmd->parsed()) return diekit::studio::serve(serve_options);
+    if (serve_cmd->parsed()) return serve_studio(serve_options);
     return 2;
 }

@@ -71,3 +71,8 @@ int serve(const ServeOptions &options) {
 }
 
 }  // namespace diekit::studio
+
+extern "C" const diekit::studio::StudioFunctions *diekit_studio_functions() {
+    static const diekit::studio::StudioFunctions functions{&diekit::studio::serve};
+    return &functions;
+}

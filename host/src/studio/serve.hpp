@@ -21,4 +21,12 @@ struct ServeOptions {
 // Returns the exit status: 0 after a clean stop, 1 when the start failed (reason on stderr).
 int serve(const ServeOptions &options);
 
+// The studio is a library of its own that diehost loads for `serve` only (the HTTP, TLS and
+// compression libraries stay out of every other run); this is what its entry hands over.
+struct StudioFunctions {
+    int (*serve)(const ServeOptions &options);
+};
+
 }  // namespace diekit::studio
+
+extern "C" const diekit::studio::StudioFunctions *diekit_studio_functions();
