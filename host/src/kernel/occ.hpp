@@ -75,8 +75,13 @@ Bnd_Box loose_box(const TopoDS_Shape &shape, double gap = 0);
 // boolean, only the faces it made are checked, with the closedness of every shell.
 Shape solid_result(const char *op, const TopoDS_Shape &result, const std::vector<TopoDS_Shape> &operands = {});
 
-// Stores the curves in their planes' parameters of the new edges on result's planar faces with many
-// edges (edges shared with the operands are left as they are); see plane_curves.cpp.
+// A face with this many edges or more (a plate top with dozens of pockets) is one where the kernel's
+// per-edge work over the whole face grows with the square of its pockets: its plane curves are
+// stored (plane_curves.cpp) and the STEP writer meets it last in its shell (step_io.cpp).
+constexpr int kManyFaceEdges = 64;
+
+// Stores the curves in their planes' parameters of the new edges on result's planar faces with
+// kManyFaceEdges or more edges (edges shared with the operands are left as they are).
 void store_plane_curves(const TopoDS_Shape &result, const std::vector<TopoDS_Shape> &operands);
 
 // A primitive solid (block, cylinder, cone, prism of a checked outline) as the kernel built it from

@@ -18,9 +18,6 @@ namespace diekit::kernel::detail {
 
 namespace {
 
-// Below this many edges a face's projections cost less than storing its curves.
-constexpr int kManyEdges = 64;
-
 bool on_plane(const TopoDS_Face &face) {
     TopLoc_Location location;
     const Handle(Geom_Surface) &surface = BRep_Tool::Surface(face, location);
@@ -29,8 +26,8 @@ bool on_plane(const TopoDS_Face &face) {
 
 bool has_many_edges(const TopoDS_Face &face) {
     int count = 0;
-    for (TopExp_Explorer edge(face, TopAbs_EDGE); edge.More() && count < kManyEdges; edge.Next()) ++count;
-    return count >= kManyEdges;
+    for (TopExp_Explorer edge(face, TopAbs_EDGE); edge.More() && count < kManyFaceEdges; edge.Next()) ++count;
+    return count >= kManyFaceEdges;
 }
 
 }  // namespace

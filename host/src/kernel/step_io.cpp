@@ -134,8 +134,7 @@ void collect(const Document &doc, const TDF_Label &label, const TopLoc_Location 
 // The writer translates an edge at the first face it meets that holds it, at a cost that grows with
 // that face's edge count: on a plate top with hundreds of pockets every edge would cost the whole
 // face. Shells that hold such a face are written with their faces in order of edge count (the pocket
-// walls first), the same faces with the same orientations.
-constexpr int kManyEdges = 64;
+// walls first), the same faces with the same orientations; other shapes are written as they are.
 
 int edge_count(const TopoDS_Shape &face) {
     int count = 0;
@@ -146,7 +145,7 @@ int edge_count(const TopoDS_Shape &face) {
 TopoDS_Shape faces_by_edge_count(const TopoDS_Shape &shell) {
     std::vector<std::pair<int, TopoDS_Shape>> faces;
     for (TopoDS_Iterator face(shell); face.More(); face.Next()) faces.emplace_back(edge_count(face.Value()), face.Value());
-    if (std::none_of(faces.begin(), faces.end(), [](const auto &face) { return face.first >= kManyEdges; }))
+    if (std::none_of(faces.begin(), faces.end(), [](const auto &face) { return face.first >= kManyFaceEdges; }))
         return shell;
     std::stable_sort(faces.begin(), faces.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     TopoDS_Shell ordered;
@@ -160,11 +159,18 @@ TopoDS_Shape faces_by_edge_count(const TopoDS_Shape &shell) {
 TopoDS_Shape in_write_order(const TopoDS_Shape &shape) {
     if (shape.ShapeType() == TopAbs_SHELL) return faces_by_edge_count(shape);
     if (shape.ShapeType() != TopAbs_SOLID && shape.ShapeType() != TopAbs_COMPOUND) return shape;
+    std::vector<TopoDS_Shape> children;
+    bool reordered = false;
+    for (TopoDS_Iterator child(shape); child.More(); child.Next()) {
+        children.push_back(in_write_order(child.Value()));
+        reordered = reordered || !children.back().IsEqual(child.Value());
+    }
+    if (!reordered) return shape;
     TopoDS_Shape rebuilt = shape.EmptyCopied();
     rebuilt.Location(TopLoc_Location());
     rebuilt.Orientation(TopAbs_FORWARD);
     BRep_Builder builder;
-    for (TopoDS_Iterator child(shape); child.More(); child.Next()) builder.Add(rebuilt, in_write_order(child.Value()));
+    for (const TopoDS_Shape &child : children) builder.Add(rebuilt, child);
     return rebuilt;
 }
 
